@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/Result.h"
+#include "core/output/Records.h"
+
+namespace tavelin {
+
+struct EncodeError {
+    std::string description;
+};
+
+struct DecodeError {
+    std::string description;
+};
+
+// Compact UTF-8 JSON, keys in declaration order, slashes unescaped. Invalid UTF-8 in a string
+// is replaced by U+FFFD rather than failing: a host must always get its record. A NaN or
+// infinite number fails the whole record.
+Result<std::string, EncodeError> encodeRecord(const ResultPayload& record);
+Result<std::string, EncodeError> encodeRecord(const PermissionCheckResult& record);
+Result<std::string, EncodeError> encodeRecord(const PermissionBootstrapResult& record);
+Result<std::string, EncodeError> encodeRecord(const PermissionErrorResult& record);
+
+// Decodes a JSON array of history entries. All or nothing: one bad element fails the array.
+Result<std::vector<FrameHistoryEntry>, DecodeError> decodeFrameHistory(const std::string& json);
+
+}  // namespace tavelin

@@ -1,0 +1,9 @@
+#include <csignal>
+
+#include "Application.h"
+
+int main(int argc, char** argv) {
+    // A host that closed its end of the pipe must still get the output file and the status.
+    std::signal(SIGPIPE, SIG_IGN);
+    tavelin::runApplication(argc, argv);
+}
