@@ -1,0 +1,56 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavelin::testing_support {
+
+using Environment = std::map<std::string, std::string>;
+
+struct ProcessResult {
+    std::string out;
+    std::string err;
+    int exitStatus = -1;  // -1 when ended by a signal or not ended in time
+    int signal = 0;
+};
+
+// A child process in its own process group, with standard output and error captured. The whole
+// group is killed when the object goes away, so a failing test leaves nothing running.
+class ChildProcess {
+public:
+    ChildProcess(const std::vector<std::string>& argv, const Environment& environment);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool isRunning();
+    // Waits for the end, reading both streams; kills the group when the timeout passes.
+    ProcessResult wait(std::chrono::milliseconds timeout);
+    // What standard output carried so far, without waiting for the end.
+    std::string outputSoFar();
+    void kill(int signal);
+
+private:
+    void pump(int timeoutMs);
+
+    pid_t pid_ = -1;
+    int outFd_ = -1;
+    int errFd_ = -1;
+    std::string out_;
+    std::string err_;
+    std::optional<int> waitStatus_;
+};
+
+ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& environment,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// PATH and a private HOME and TMPDIR, as a host starts a helper: no desktop session, no D-Bus.
+Environment hermeticEnvironment(const std::string& privateDirectory);
+
+}  // namespace tavelin::testing_support

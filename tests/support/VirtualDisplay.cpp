@@ -1,0 +1,146 @@
+#include "VirtualDisplay.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace tavelin::testing_support {
+namespace {
+
+std::string readDisplayNumber(int fd) {
+    std::string digits;
+    for (int waited = 0; waited < 10000; waited += 50) {
+        pollfd descriptor{fd, POLLIN, 0};
+        if (poll(&descriptor, 1, 50) <= 0) continue;
+        char c;
+        while (read(fd, &c, 1) == 1) {
+            if (c == '\n') return digits;
+            digits += c;
+        }
+    }
+    throw std::runtime_error("Xvfb did not report its display");
+}
+
+struct Connection {
+    explicit Connection(const std::string& display) : handle(xcb_connect(display.c_str(), nullptr)) {
+        if (xcb_connection_has_error(handle)) throw std::runtime_error("cannot connect " + display);
+        screen = xcb_setup_roots_iterator(xcb_get_setup(handle)).data;
+    }
+    ~Connection() { xcb_disconnect(handle); }
+    xcb_connection_t* handle;
+    xcb_screen_t* screen;
+};
+
+uint32_t packed(Rgb c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
+
+// Paints the root background pixmap with `colourAt` over a rectangle, a band of rows at a time
+// (one request must stay under the server's request size limit).
+template <typename ColourAt>
+void paintBackground(const std::string& display, int x, int y, int width, int height,
+                     ColourAt colourAt) {
+    Connection connection(display);
+    xcb_connection_t* c = connection.handle;
+    xcb_screen_t* screen = connection.screen;
+
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, screen->root_depth, pixmap, screen->root, screen->width_in_pixels,
+                      screen->height_in_pixels);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pixmap, 0, nullptr);
+    // Start from what the root shows now, so repeated fills accumulate.
+    xcb_copy_area(c, screen->root, pixmap, gc, 0, 0, 0, 0, screen->width_in_pixels,
+                  screen->height_in_pixels);
+
+    const int bandRows = std::max(1, (1 << 18) / std::max(1, width));  // 1 MiB a request
+    std::vector<uint32_t> band;
+    for (int top = y; top < y + height; top += bandRows) {
+        const int rows = std::min(bandRows, y + height - top);
+        band.resize(static_cast<size_t>(width) * rows);
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < width; ++column) {
+                band[static_cast<size_t>(row) * width + column] =
+                    packed(colourAt(x + column, top + row));
+            }
+        }
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, static_cast<uint16_t>(width),
+                      static_cast<uint16_t>(rows), static_cast<int16_t>(x),
+                      static_cast<int16_t>(top), 0, screen->root_depth,
+                      static_cast<uint32_t>(band.size() * 4),
+                      reinterpret_cast<const uint8_t*>(band.data()));
+    }
+    xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
+    xcb_free_gc(c, gc);
+    xcb_free_pixmap(c, pixmap);
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // round trip
+}
+
+}  // namespace
+
+Rgb patternAt(int x, int y) {
+    return {static_cast<uint8_t>(x & 0xFF), static_cast<uint8_t>(y & 0xFF),
+            static_cast<uint8_t>(((x >> 8) & 0x0F) << 4 | ((y >> 8) & 0x0F))};
+}
+
+VirtualDisplay::VirtualDisplay(std::vector<MonitorLayout> monitors) : monitors_(std::move(monitors)) {
+    for (const MonitorLayout& m : monitors_) {
+        rootWidth_ = std::max(rootWidth_, m.x + m.width);
+        rootHeight_ = std::max(rootHeight_, m.y + m.height);
+    }
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+    const std::string size =
+        std::to_string(rootWidth_) + "x" + std::to_string(rootHeight_) + "x24";
+    const char* path = std::getenv("PATH");
+    // The write end is inherited by Xvfb under its own number.
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                 size, "-nolisten", "tcp", "-noreset", "+extension", "RANDR",
+                                 "-ac"},
+        Environment{{"PATH", path ? path : "/usr/bin:/bin"}});
+    close(fds[1]);
+    name_ = ":" + readDisplayNumber(fds[0]);
+    close(fds[0]);
+
+    for (size_t i = 0; i < monitors_.size(); ++i) {
+        const MonitorLayout& m = monitors_[i];
+        const std::string geometry = std::to_string(m.width) + "/" + std::to_string(m.width / 4) +
+                                     "x" + std::to_string(m.height) + "/" +
+                                     std::to_string(m.height / 4) + "+" + std::to_string(m.x) +
+                                     "+" + std::to_string(m.y);
+        run({"xrandr", "--setmonitor", (i == 0 ? "*" : "") + m.name, geometry,
+             i == 0 ? "screen" : "none"});
+    }
+    paintPattern();
+}
+
+VirtualDisplay::~VirtualDisplay() { stop(); }
+
+void VirtualDisplay::stop() {
+    if (!server_) return;
+    server_->kill(SIGTERM);
+    server_->wait(std::chrono::seconds(5));
+    server_.reset();
+}
+
+int VirtualDisplay::run(const std::vector<std::string>& argv) const {
+    const char* path = std::getenv("PATH");
+    return runProcess(argv, {{"PATH", path ? path : "/usr/bin:/bin"}, {"DISPLAY", name_}})
+        .exitStatus;
+}
+
+void VirtualDisplay::paintPattern() const {
+    paintBackground(name_, 0, 0, rootWidth_, rootHeight_, patternAt);
+}
+
+void VirtualDisplay::fill(int x, int y, int width, int height, Rgb colour) const {
+    paintBackground(name_, x, y, width, height, [colour](int, int) { return colour; });
+}
+
+}  // namespace tavelin::testing_support

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Process.h"
+
+namespace tavelin::testing_support {
+
+// One monitor of a virtual display, in root-window pixels.
+struct MonitorLayout {
+    std::string name;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The colour the test pattern puts at root pixel (x, y): red and green follow x and y, blue
+// carries their high bits, so every pixel of a large screen is told apart from its neighbours.
+struct Rgb {
+    uint8_t r, g, b;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+Rgb patternAt(int x, int y);
+
+// A private Xvfb server with the given monitors (the first is primary) and the test pattern as
+// its root window background. The server is stopped when the object goes away.
+class VirtualDisplay {
+public:
+    explicit VirtualDisplay(std::vector<MonitorLayout> monitors);
+    ~VirtualDisplay();
+
+    const std::string& name() const { return name_; }  // e.g. ":42"
+    const std::vector<MonitorLayout>& monitors() const { return monitors_; }
+    // Runs a command with DISPLAY set to this server; returns its exit status.
+    int run(const std::vector<std::string>& argv) const;
+    // Fills a rectangle of the root window's background with one colour.
+    void fill(int x, int y, int width, int height, Rgb colour) const;
+    void stop();
+
+private:
+    void paintPattern() const;
+
+    std::vector<MonitorLayout> monitors_;
+    int rootWidth_ = 0;
+    int rootHeight_ = 0;
+    std::string name_;
+    std::unique_ptr<ChildProcess> server_;
+};
+
+}  // namespace tavelin::testing_support
