@@ -6,7 +6,10 @@ namespace tavelin {
 
 bool canRecordScreen() {
     const XcbConnection connection = XcbConnection::open();
-    if (!connection) return false;
+    return connection && canReadRootWindow(connection);
+}
+
+bool canReadRootWindow(const XcbConnection& connection) {
     const xcb_window_t root = connection.screen()->root;
     const xcb_get_image_cookie_t cookie =
         xcb_get_image(connection.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, root, 0, 0, 1, 1, ~0u);

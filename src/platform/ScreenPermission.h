@@ -7,4 +7,7 @@ namespace tavelin {
 // `ssh -X`, cannot). There is no prompt to show, so asking answers the same as checking.
 bool canRecordScreen();
 
+class XcbConnection;
+bool canReadRootWindow(const XcbConnection& connection);
+
 }  // namespace tavelin

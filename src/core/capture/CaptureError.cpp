@@ -31,3 +31,22 @@ std::string describeWithCase(CaptureError error) {
 }
 
 }  // namespace tavelin
+
+namespace tavelin {
+
+std::optional<CaptureError> CaptureFailure::captureError() const {
+    if (const auto* error = std::get_if<CaptureError>(&cause_)) return *error;
+    return std::nullopt;
+}
+
+std::string CaptureFailure::description() const {
+    if (const auto error = captureError()) return message(*error);
+    return std::get<std::string>(cause_);
+}
+
+std::string CaptureFailure::recordText() const {
+    if (const auto error = captureError()) return describeWithCase(*error);
+    return std::get<std::string>(cause_);
+}
+
+}  // namespace tavelin

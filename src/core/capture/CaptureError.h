@@ -21,3 +21,30 @@ const char* message(CaptureError error);
 std::string describeWithCase(CaptureError error);
 
 }  // namespace tavelin
+
+#include <optional>
+#include <variant>
+
+namespace tavelin {
+
+// A capture-pipeline error or a platform error (its description as the platform gives it).
+class CaptureFailure {
+public:
+    CaptureFailure(CaptureError error) : cause_(error) {}
+    static CaptureFailure platform(std::string description) {
+        CaptureFailure failure(CaptureError::captureFailed);
+        failure.cause_ = std::move(description);
+        return failure;
+    }
+
+    std::optional<CaptureError> captureError() const;
+    // The message alone, e.g. "Failed to write image", or the platform's text.
+    std::string description() const;
+    // As a run's error record states it, e.g. "writeFailed: Failed to write image".
+    std::string recordText() const;
+
+private:
+    std::variant<CaptureError, std::string> cause_;
+};
+
+}  // namespace tavelin
