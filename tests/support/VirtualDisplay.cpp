@@ -88,7 +88,9 @@ Rgb patternAt(int x, int y) {
             static_cast<uint8_t>(((x >> 8) & 0x0F) << 4 | ((y >> 8) & 0x0F))};
 }
 
-VirtualDisplay::VirtualDisplay(std::vector<MonitorLayout> monitors) : monitors_(std::move(monitors)) {
+VirtualDisplay::VirtualDisplay(std::vector<MonitorLayout> monitors,
+                               std::vector<std::string> serverOptions)
+    : monitors_(std::move(monitors)) {
     for (const MonitorLayout& m : monitors_) {
         rootWidth_ = std::max(rootWidth_, m.x + m.width);
         rootHeight_ = std::max(rootHeight_, m.y + m.height);
@@ -99,11 +101,12 @@ VirtualDisplay::VirtualDisplay(std::vector<MonitorLayout> monitors) : monitors_(
         std::to_string(rootWidth_) + "x" + std::to_string(rootHeight_) + "x24";
     const char* path = std::getenv("PATH");
     // The write end is inherited by Xvfb under its own number.
-    server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                 size, "-nolisten", "tcp", "-noreset", "+extension", "RANDR",
-                                 "-ac"},
-        Environment{{"PATH", path ? path : "/usr/bin:/bin"}});
+    std::vector<std::string> command{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                     size, "-nolisten", "tcp", "-noreset", "+extension", "RANDR",
+                                     "-ac"};
+    command.insert(command.end(), serverOptions.begin(), serverOptions.end());
+    server_ = std::make_unique<ChildProcess>(command,
+                                             Environment{{"PATH", path ? path : "/usr/bin:/bin"}});
     close(fds[1]);
     name_ = ":" + readDisplayNumber(fds[0]);
     close(fds[0]);

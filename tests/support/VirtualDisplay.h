@@ -30,7 +30,9 @@ Rgb patternAt(int x, int y);
 // its root window background. The server is stopped when the object goes away.
 class VirtualDisplay {
 public:
-    explicit VirtualDisplay(std::vector<MonitorLayout> monitors);
+    // `serverOptions` go to Xvfb as they are (e.g. "-extension", "MIT-SHM").
+    explicit VirtualDisplay(std::vector<MonitorLayout> monitors,
+                            std::vector<std::string> serverOptions = {});
     ~VirtualDisplay();
 
     const std::string& name() const { return name_; }  // e.g. ":42"
