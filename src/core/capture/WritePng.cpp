@@ -46,10 +46,14 @@ Result<std::string, CaptureFailure> writePng(const Image& image, const std::stri
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));  // created with mode 0600
     if (!file) return CaptureFailure(CaptureError::writeFailed);
 
-    const std::vector<uint8_t> png = encodePng(image);
-    const bool written =
-        writeFully(file.get(), {reinterpret_cast<const char*>(png.data()), png.size()}) == 0 &&
-        file.close() == 0 && ::rename(temporary.c_str(), path.c_str()) == 0;
+    bool written = false;
+    try {
+        const std::vector<uint8_t> png = encodePng(image);
+        written =
+            writeFully(file.get(), {reinterpret_cast<const char*>(png.data()), png.size()}) == 0 &&
+            file.close() == 0 && ::rename(temporary.c_str(), path.c_str()) == 0;
+    } catch (const std::exception&) {  // out of memory, or the compressor gave up
+    }
     if (!written) {
         ::unlink(temporary.c_str());
         return CaptureFailure(CaptureError::writeFailed);
