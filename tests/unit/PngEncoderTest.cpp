@@ -18,7 +18,7 @@ Image sampleImage(int width, int height, bool opaque) {
             noise = noise * 1103515245 + 12345;
             const bool flat = (y / 7) % 3 == 0;
             uint8_t* p = row + x * 4;
-            const uint8_t alpha = opaque ? 0xFF : static_cast<uint8_t>((x * 37 + y * 11) % 256);
+            const auto alpha = static_cast<uint8_t>(opaque ? 0xFF : (x * 37 + y * 11) % 256);
             const uint8_t r = flat ? 200 : static_cast<uint8_t>(x * 3 + y);
             const uint8_t g = flat ? 200 : static_cast<uint8_t>(noise >> 24);
             const uint8_t b = static_cast<uint8_t>(y * 5);
