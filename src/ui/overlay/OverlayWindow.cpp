@@ -1,0 +1,36 @@
+#include "OverlayWindow.h"
+
+#include <QScreen>
+
+#include "ui/overlay/SelectionView.h"
+
+namespace tavelin {
+
+OverlayWindow::OverlayWindow(QScreen* screen)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    // Transparent where nothing is drawn (a screen whose capture failed), where a compositor
+    // can show it.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setScreen(screen);
+    setGeometry(screen->geometry());
+}
+
+void OverlayWindow::setContent(SelectionView* view) {
+    releaseContent();
+    content_ = view;
+    content_->setParent(this);
+    content_->setGeometry(rect());
+}
+
+void OverlayWindow::releaseContent() {
+    delete content_;
+    content_ = nullptr;
+}
+
+void OverlayWindow::resizeEvent(QResizeEvent*) {
+    if (content_) content_->setGeometry(rect());
+}
+
+}  // namespace tavelin

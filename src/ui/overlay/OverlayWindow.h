@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class QScreen;
+
+namespace tavelin {
+
+class SelectionView;
+
+// A borderless window above everything that covers one screen exactly and hosts that screen's
+// SelectionView. It bypasses the window manager, so it sits directly under the root window at
+// the monitor's own rectangle.
+class OverlayWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit OverlayWindow(QScreen* screen);
+
+    void setContent(SelectionView* view);
+    SelectionView* content() const { return content_; }
+    // Deletes the hosted view, which removes its key monitor.
+    void releaseContent();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    SelectionView* content_ = nullptr;
+};
+
+}  // namespace tavelin

@@ -1,0 +1,120 @@
+#include "OverlayWindowController.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include "core/selection/DisplayIdentity.h"
+#include "core/selection/InitialSelection.h"
+#include "ui/overlay/SelectionView.h"
+
+namespace tavelin {
+namespace {
+
+QScreen* qtScreenNamed(const std::string& name) {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->name().toStdString() == name) return screen;
+    }
+    return nullptr;
+}
+
+Rect desktopRect(const QRect& r) { return {double(r.x()), double(r.y()), double(r.width()), double(r.height())}; }
+
+}  // namespace
+
+OverlayWindowController::~OverlayWindowController() {
+    // Views observe the state; they go first.
+    windows.clear();
+}
+
+void OverlayWindowController::show(const ScreenshotMap& screenshots, const CaptureArgs& args,
+                                   std::function<void()> onCancel,
+                                   std::function<void(const Rect&)> onCapture) {
+    QTimer::singleShot(0, this, [this, screenshots, args, onCancel = std::move(onCancel),
+                                 onCapture = std::move(onCapture)] {
+        openWindows(screenshots, args, onCancel, onCapture);
+    });
+}
+
+void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, const CaptureArgs& args,
+                                          const std::function<void()>& onCancel,
+                                          const std::function<void(const Rect&)>& onCapture) {
+    const ScreenList screens = platform_.screens();
+    const auto main = platform_.mainScreen();
+    windows.clear();
+    selectionState = std::make_unique<SelectionState>(
+        framesOf(screens), main ? std::optional<Rect>(main->frame) : std::nullopt, cursor_);
+    history = FrameHistory(args.frameHistory);
+    if (const auto initial = initialSelection(args, screens)) {
+        selectionState->selectedRect = selectionState->fittedSelection(*initial);
+    }
+
+    const QList<QScreen*> qtScreens = QGuiApplication::screens();
+    const Rect desktopPrimary =
+        qtScreens.isEmpty() ? Rect{} : desktopRect(qtScreens.front()->geometry());
+    QPointer<OverlayWindowController> weakSelf(this);
+    const SelectionViewCallbacks callbacks{
+        [weakSelf, onCancel] {
+            if (weakSelf) weakSelf->dismiss(onCancel);
+        },
+        [weakSelf, onCapture](const Rect& rect) {
+            if (weakSelf) weakSelf->dismiss([onCapture, rect] { onCapture(rect); });
+        },
+        [weakSelf](bool forward) {
+            if (weakSelf) weakSelf->cycleHistory(forward);
+        },
+    };
+
+    std::vector<QPointer<QWidget>> cursorTargets;
+    for (const Screen& screen : screens) {
+        QScreen* qtScreen = qtScreenNamed(screen.name);
+        if (!qtScreen) continue;
+        auto window = std::make_unique<OverlayWindow>(qtScreen);
+        const auto shot = screenshots.find(screen.name);
+        window->setContent(new SelectionView(
+            screen.frame, shot == screenshots.end() ? std::nullopt : std::optional<Image>(shot->second),
+            *selectionState, callbacks, screen.frame == screens.front().frame, desktopPrimary));
+        window->show();
+        window->raise();
+        cursorTargets.emplace_back(window.get());
+        windows.push_back(std::move(window));
+    }
+    cursor_.setWindows(std::move(cursorTargets));
+    if (!windows.empty()) {
+        // No window manager hands out focus: the first window takes the keyboard itself.
+        windows.front()->activateWindow();
+        windows.front()->grabKeyboard();
+    }
+    selectionState->hideCursor();
+}
+
+void OverlayWindowController::dismiss(std::function<void()> completion) {
+    QTimer::singleShot(0, this, [this, completion = std::move(completion)] {
+        if (windows.empty()) {
+            completion();
+            return;
+        }
+        if (isDismissing) return;
+        isDismissing = true;
+        if (selectionState) selectionState->showCursor();
+        for (const auto& window : windows) {
+            window->releaseKeyboard();
+            window->hide();
+            window->releaseContent();
+            window->close();
+        }
+        windows.clear();
+        cursor_.setWindows({});
+        QTimer::singleShot(0, this, [this, completion] {
+            isDismissing = false;
+            completion();
+        });
+    });
+}
+
+void OverlayWindowController::cycleHistory(bool forward) {
+    if (selectionState) history.cycleHistory(forward, *selectionState, platform_.screens());
+}
+
+}  // namespace tavelin

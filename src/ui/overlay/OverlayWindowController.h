@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/cli/AppArgs.h"
+#include "core/screens/ScreenPlatform.h"
+#include "core/selection/FrameHistory.h"
+#include "core/selection/SelectionState.h"
+#include "ui/overlay/OverlayWindow.h"
+#include "ui/overlay/QtCursorControl.h"
+
+namespace tavelin {
+
+// Opens one overlay window per screen over the frozen screenshots, all sharing one selection,
+// and closes them again before it reports the user's decision.
+class OverlayWindowController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit OverlayWindowController(const ScreenPlatform& platform) : platform_(platform) {}
+    ~OverlayWindowController() override;
+
+    // Both return at once; the work runs in a later turn of the event loop, and not at all if
+    // the controller is gone by then. `onCapture` receives a global rectangle.
+    void show(const ScreenshotMap& screenshots, const CaptureArgs& args,
+              std::function<void()> onCancel, std::function<void(const Rect&)> onCapture);
+    // Takes every window down, then, one more turn later, runs `completion`. A second request
+    // while one is under way is dropped.
+    void dismiss(std::function<void()> completion);
+    void cycleHistory(bool forward);
+
+    std::vector<std::unique_ptr<OverlayWindow>> windows;
+    bool isDismissing = false;
+    std::unique_ptr<SelectionState> selectionState;
+    FrameHistory history;
+
+private:
+    void openWindows(const ScreenshotMap& screenshots, const CaptureArgs& args,
+                     const std::function<void()>& onCancel,
+                     const std::function<void(const Rect&)>& onCapture);
+
+    const ScreenPlatform& platform_;
+    QtCursorControl cursor_;
+};
+
+}  // namespace tavelin

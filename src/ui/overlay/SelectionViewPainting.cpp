@@ -1,0 +1,75 @@
+// What a SelectionView paints, and which part of it a change of state touches.
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "core/overlay/OverlayLayout.h"
+#include "ui/overlay/OverlayDrawing.h"
+#include "ui/overlay/SelectionView.h"
+
+namespace tavelin {
+namespace {
+
+// The screenshot pixels under a rectangle of the view; the screenshot is stretched to fill it.
+QRectF sourceRect(const QRect& target, const QImage& image, QSize view) {
+    const double sx = double(image.width()) / view.width();
+    const double sy = double(image.height()) / view.height();
+    return {target.x() * sx, target.y() * sy, target.width() * sx, target.height() * sy};
+}
+
+}  // namespace
+
+QRegion SelectionView::footprint() const {
+    QRegion region;
+    const auto local = localSelection();
+    if (local && local->width > 0 && local->height > 0) {
+        region += selectionRectangleBounds(*local, state_.displayedSelection()).toAlignedRect();
+    }
+    if (showsPointerLayers()) {
+        const int x = static_cast<int>(std::floor(localMousePosition_.x));
+        const int y = static_cast<int>(std::floor(localMousePosition_.y));
+        region += QRect(x - 1, 0, 3, height());
+        region += QRect(0, y - 1, width(), 3);
+        region += coordinateLabelBounds(localMousePosition_, state_.mouseScreenPosition, viewSize_)
+                      .toAlignedRect()
+                      .adjusted(-1, -1, 1, 1);
+    }
+    return region;
+}
+
+void SelectionView::paintBackground(QPainter& painter, const QRegion& region) {
+    const auto cutout = scrimCutout(localSelection(), viewSize_);
+    if (background_.isNull()) {
+        // No screenshot: whatever lies below the window shows through, dimmed.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& r : region) painter.fillRect(r, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        paintScrim(painter, rect(), cutout);
+        return;
+    }
+    // The scrim is the pre-dimmed copy; the cutout shows the screenshot itself.
+    QRegion clear;
+    if (cutout) clear = region & QRectF(cutout->x, cutout->y, cutout->width, cutout->height).toAlignedRect();
+    for (const QRect& r : region - clear) {
+        painter.drawImage(QRectF(r), dimmedBackground_, sourceRect(r, dimmedBackground_, size()));
+    }
+    for (const QRect& r : clear) {
+        painter.drawImage(QRectF(r), background_, sourceRect(r, background_, size()));
+    }
+}
+
+void SelectionView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    paintBackground(painter, event->region());
+    const bool pointerLayers = showsPointerLayers();
+    if (pointerLayers) paintCrosshair(painter, localMousePosition_, viewSize_);
+    const auto local = localSelection();
+    if (local && local->width > 0 && local->height > 0) {
+        paintSelectionRectangle(painter, *local, state_.displayedSelection());
+    }
+    if (pointerLayers) {
+        paintCoordinateLabel(painter, localMousePosition_, state_.mouseScreenPosition, viewSize_);
+    }
+}
+
+}  // namespace tavelin
