@@ -58,8 +58,10 @@ CaptureArgs CaptureArgs::parse(const std::vector<std::string>& arguments,
     return args;
 }
 
-AppArgs AppArgs::parse(const std::vector<std::string>& arguments,
-                       const DiagnosticSink& diagnostics) {
+namespace {
+
+// The app-level scan: the mode and --output-file.
+AppArgs scanAppLevel(const std::vector<std::string>& arguments) {
     AppArgs args;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -71,8 +73,20 @@ AppArgs AppArgs::parse(const std::vector<std::string>& arguments,
             args.outputFile = arguments[++i];
         }
     }
+    return args;
+}
+
+}  // namespace
+
+AppArgs AppArgs::parse(const std::vector<std::string>& arguments,
+                       const DiagnosticSink& diagnostics) {
+    AppArgs args = scanAppLevel(arguments);
     args.captureArgs = CaptureArgs::parse(arguments, diagnostics);
     return args;
+}
+
+AppMode AppArgs::scanMode(const std::vector<std::string>& arguments) {
+    return scanAppLevel(arguments).mode;
 }
 
 }  // namespace tavelin

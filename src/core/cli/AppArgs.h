@@ -38,6 +38,9 @@ struct AppArgs {
     // The two scans are independent: a value consumed by one is still an option to the other.
     static AppArgs parse(const std::vector<std::string>& arguments,
                          const DiagnosticSink& diagnostics = writeToStandardError);
+
+    // The mode alone, as parse finds it, without the capture scan and its diagnostics.
+    static AppMode scanMode(const std::vector<std::string>& arguments);
 };
 
 // "x,y,width,height": four numbers as strtod reads them in the C locale. Empty pieces are

@@ -6,7 +6,9 @@
 
 #include "CaptureAppDelegate.h"
 #include "ProcessExit.h"
+#include "TestHost.h"
 #include "platform/XcbHandles.h"
+#include "ui/platform/X11ScreenPlatform.h"
 
 namespace tavelin {
 namespace {
@@ -36,7 +38,12 @@ void runApplication(int argc, char** argv) {
     int toolkitArgc = 1;
     auto application = createApplication(toolkitArgc, argv);
 
-    CaptureAppDelegate delegate(arguments);
+    // A capture run freezes the screens while the toolkit starts; the permission gate still
+    // decides, in order, whether the screenshots are used.
+    const X11ScreenPlatform platform;
+    ScreenFreeze freeze;
+    if (AppArgs::scanMode(arguments) == AppMode::capture && !isRunningTests()) freeze.start(platform);
+    CaptureAppDelegate delegate(arguments, platform, freeze);
     QTimer::singleShot(0, &delegate, &CaptureAppDelegate::applicationDidFinishLaunching);
     endProcess(application->exec());
 }

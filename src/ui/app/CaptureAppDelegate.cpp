@@ -2,7 +2,6 @@
 
 #include <QTimer>
 
-#include "CaptureStart.h"
 #include "OutputFilePath.h"
 #include "PermissionModes.h"
 #include "TestHost.h"

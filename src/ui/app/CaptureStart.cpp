@@ -1,33 +1,42 @@
+// The start of a capture run: permission gate, frozen screens, then the coordinator.
 #include "CaptureStart.h"
 
 #include <QTimer>
 #include <chrono>
 
-#include "OutputFilePath.h"
-#include "ProcessExit.h"
-#include "core/capture/CaptureError.h"
-#include "core/output/StdoutWriter.h"
 #include "core/output/Timestamp.h"
-#include "platform/ScreenPermission.h"
+#include "core/result/CaptureResult.h"
+#include "ui/app/CaptureAppDelegate.h"
+#include "ui/app/ProcessExit.h"
+#include "ui/app/RunReport.h"
 
 namespace tavelin {
 
 void failCaptureStart(const std::string& description, const CaptureArgs& args) {
-    ResultPayload record;
-    record.status = ResultPayload::Status::error;
-    record.errorMessage = "Failed to capture displays: " + description;
-    record.requestId = args.requestId;
-    record.timestamp = iso8601Timestamp(std::chrono::system_clock::now());
-    StdoutWriter().write(record, outputFilePath());
+    reportRecord(errorResult("Failed to capture displays: " + description, args.requestId,
+                             iso8601Timestamp(std::chrono::system_clock::now())));
     endProcess(1);
 }
 
-void beginCapture(const CaptureArgs& args) {
-    if (!canRecordScreen()) {
-        StdoutWriter().write(PermissionErrorResult{}, outputFilePath());
+void CaptureAppDelegate::beginCapture(const CaptureArgs& args) {
+    if (!platform_.canRecordScreen()) {
+        reportRecord(PermissionErrorResult{});
         endProcess(1);
     }
-    QTimer::singleShot(0, [args] { failCaptureStart(message(CaptureError::captureFailed), args); });
+    reportLostDisplayOnExit(args.requestId);
+    QTimer::singleShot(0, this, [this, args] { startCapture(args); });
+}
+
+void CaptureAppDelegate::startCapture(const CaptureArgs& args) {
+    auto screenshots = freeze_.take(platform_);
+    if (!screenshots) failCaptureStart(screenshots.error().description(), args);
+    captureViewModel_ = std::make_unique<CaptureViewModel>(platform_);
+    captureViewModel_->args = args;
+    captureViewModel_->initialScreenshots = std::move(*screenshots);
+    if (!captureViewModel_->didStart) {
+        captureViewModel_->didStart = true;
+        captureViewModel_->start();
+    }
 }
 
 }  // namespace tavelin

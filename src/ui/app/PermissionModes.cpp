@@ -2,15 +2,13 @@
 
 #include <QCoreApplication>
 
-#include "OutputFilePath.h"
-#include "core/output/StdoutWriter.h"
+#include "ui/app/RunReport.h"
 #include "platform/ScreenPermission.h"
 
 namespace tavelin {
 
 void runPermissionCheck() {
-    StdoutWriter().write(PermissionCheckResult{.permissionGranted = canRecordScreen()},
-                         outputFilePath());
+    reportRecord(PermissionCheckResult{.permissionGranted = canRecordScreen()});
     QCoreApplication::exit(0);
 }
 
@@ -18,10 +16,9 @@ void runPermissionBootstrap() {
     // On X11 the request has nothing to ask: it answers as the check does, so the check runs
     // once and stands for both.
     const bool granted = canRecordScreen();
-    StdoutWriter().write(
-        PermissionBootstrapResult{.action = granted ? PermissionBootstrapResult::kGranted
-                                                    : PermissionBootstrapResult::kTriggeredSystemDialog},
-        outputFilePath());
+    reportRecord(PermissionBootstrapResult{
+        .action = granted ? PermissionBootstrapResult::kGranted
+                          : PermissionBootstrapResult::kTriggeredSystemDialog});
     QCoreApplication::exit(0);
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/output/StdoutWriter.h"
+#include "ui/app/OutputFilePath.h"
+
+namespace tavelin {
+
+// Hands a run's record to the writer with the --output-file path and notes that the host has
+// its record.
+void markRecordDelivered();
+bool isRecordDelivered();
+
+template <typename Record>
+void reportRecord(const Record& record) {
+    markRecordDelivered();
+    StdoutWriter().write(record, outputFilePath());
+}
+
+// The toolkit ends the process with exit(1) when the X server goes away. From then on, such an
+// end still reports one error record (with `requestId`) to the host, unless a record was
+// already delivered, and the status stays 1.
+void reportLostDisplayOnExit(std::optional<std::string> requestId);
+
+}  // namespace tavelin

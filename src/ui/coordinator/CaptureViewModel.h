@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "core/capture/CaptureError.h"
+#include "core/cli/AppArgs.h"
+#include "core/screens/ScreenPlatform.h"
+#include "ui/overlay/OverlayWindowController.h"
+
+namespace tavelin {
+
+// Owns one capture run from the frozen screens to the end of the process: opens the overlay,
+// turns the user's decision into exactly one record, and exits with 0 (image written),
+// 1 (error) or 2 (cancelled).
+class CaptureViewModel : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CaptureViewModel(const ScreenPlatform& platform) : platform_(platform) {}
+
+    void start();
+    // `rect` in global space.
+    [[noreturn]] void finishCapture(const Rect& rect);
+    [[noreturn]] void finishCancelled();
+    [[noreturn]] void finishWithError(const CaptureFailure& failure);
+    std::string outputURL() const;
+
+    std::unique_ptr<OverlayWindowController> overlayController;
+    bool didStart = false;
+    CaptureArgs args;
+    ScreenshotMap initialScreenshots;
+
+private:
+    const ScreenPlatform& platform_;
+};
+
+}  // namespace tavelin
