@@ -95,8 +95,9 @@ void SelectionView::mousePressEvent(QMouseEvent* event) {
 }
 
 void SelectionView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double click is still a press for the drag handling.
-    mousePressEvent(event);
+    // The toolkit reports the second press first, and the drag handling has taken it; without
+    // it, this event is that press.
+    if (!pressPosition_) mousePressEvent(event);
     isDoubleClick_ = pressPosition_.has_value();
 }
 
