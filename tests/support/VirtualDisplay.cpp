@@ -142,6 +142,33 @@ void VirtualDisplay::paintPattern() const {
     paintBackground(name_, 0, 0, rootWidth_, rootHeight_, patternAt);
 }
 
+int VirtualDisplay::viewableOverlayWindows() const {
+    Connection connection(name_);
+    xcb_connection_t* c = connection.handle;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(c, xcb_query_tree(c, connection.screen->root), nullptr);
+    if (!tree) return 0;
+    int count = 0;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            c, xcb_get_window_attributes(c, children[i]), nullptr);
+        if (attributes && attributes->override_redirect &&
+            attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+            ++count;
+        }
+        free(attributes);
+    }
+    free(tree);
+    return count;
+}
+
+void VirtualDisplay::xdotool(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> command{"xdotool"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    if (run(command) != 0) throw std::runtime_error("xdotool failed");
+}
+
 void VirtualDisplay::fill(int x, int y, int width, int height, Rgb colour) const {
     paintBackground(name_, x, y, width, height, [colour](int, int) { return colour; });
 }

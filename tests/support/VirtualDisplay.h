@@ -39,6 +39,10 @@ public:
     const std::vector<MonitorLayout>& monitors() const { return monitors_; }
     // Runs a command with DISPLAY set to this server; returns its exit status.
     int run(const std::vector<std::string>& argv) const;
+    // How many override-redirect windows are mapped and viewable: the overlay's windows.
+    int viewableOverlayWindows() const;
+    // Runs xdotool with these arguments on this display.
+    void xdotool(const std::vector<std::string>& arguments) const;
     // Fills a rectangle of the root window's background with one colour.
     void fill(int x, int y, int width, int height, Rgb colour) const;
     void stop();

@@ -1,0 +1,81 @@
+#include "CaptureSession.h"
+
+namespace tavelin {
+namespace {
+
+using testing_support::CaptureSession;
+using testing_support::expectPatternInPng;
+using testing_support::rectJson;
+
+TEST(PreplacedSelection, PointsOnThePrimaryConfirmedWithReturn) {
+    CaptureSession session;
+    const std::string out = session.binary().privateDirectory() + "/a.png";
+    session.start({"--selectionPoints", "100,50,400,300", "--out", out});
+    session.xdotool({"key", "Return"});
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.record["status"], "ok");
+    EXPECT_EQ(outcome.record["imagePath"], out);
+    EXPECT_EQ(outcome.record["selectionPoints"], rectJson(100, 50, 400, 300));
+    EXPECT_EQ(outcome.record["selectionPixels"], rectJson(100, 50, 400, 300));
+    EXPECT_EQ(outcome.record["displayScale"], 1);
+    EXPECT_EQ(outcome.record["displayInfo"]["platform"], "linux");
+    EXPECT_EQ(outcome.record["displayInfo"]["id"].get<std::string>().size(), 36u);
+    expectPatternInPng(out, 100, 50, 400, 300);
+}
+
+TEST(PreplacedSelection, OnTheDisplayAnEarlierRunReported) {
+    CaptureSession session;
+    const std::string dir = session.binary().privateDirectory();
+    // First run: B named by its bounds (global, from the primary's top-left corner).
+    session.start({"--displayBounds", "1280,200,1024,768", "--selectionPoints", "10,20,300,200",
+                   "--out", dir + "/first.png"});
+    session.xdotool({"key", "Return"});
+    const auto first = session.finish();
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.record["selectionPoints"], rectJson(10, 20, 300, 200));
+    expectPatternInPng(dir + "/first.png", 1290, 220, 300, 200);
+    const std::string idOfB = first.record["displayInfo"]["id"];
+
+    // Second run: B named by that identifier.
+    session.start({"--displayId", idOfB, "--selectionPoints", "50,60,100,80", "--out",
+                   dir + "/second.png"});
+    session.xdotool({"key", "KP_Enter"});
+    const auto second = session.finish();
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.record["displayInfo"]["id"], idOfB);
+    EXPECT_EQ(second.record["selectionPoints"], rectJson(50, 60, 100, 80));
+    expectPatternInPng(dir + "/second.png", 1330, 260, 100, 80);
+}
+
+TEST(PreplacedSelection, AnUnknownDisplayFallsBackToACentredSelection) {
+    CaptureSession session;
+    const std::string out = session.binary().privateDirectory() + "/c.png";
+    session.start({"--displayId", "NO-SUCH-DISPLAY", "--out", out});
+    session.xdotool({"key", "Return"});
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("TavelinCapture: display id \"NO-SUCH-DISPLAY\" not found; using "
+                               "primary display with centered selection.\n"),
+              std::string::npos);
+    // 75% of 1280x800, limited to 800x600, centred on the primary.
+    EXPECT_EQ(outcome.record["selectionPoints"], rectJson(240, 100, 800, 600));
+    expectPatternInPng(out, 240, 100, 800, 600);
+}
+
+TEST(PreplacedSelection, MixedScaleFactors) {
+    CaptureSession session(testing_support::kTwoMonitors, {{"QT_SCREEN_SCALE_FACTORS", "A=2;B=1"}});
+    const std::string out = session.binary().privateDirectory() + "/s.png";
+    // A is 640x400 points at scale 2.
+    session.start({"--selectionPoints", "100,50,200,100", "--out", out});
+    session.xdotool({"key", "Return"});
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.record["displayScale"], 2);
+    EXPECT_EQ(outcome.record["selectionPoints"], rectJson(100, 50, 200, 100));
+    EXPECT_EQ(outcome.record["selectionPixels"], rectJson(200, 100, 400, 200));
+    expectPatternInPng(out, 200, 100, 400, 200);
+}
+
+}  // namespace
+}  // namespace tavelin
