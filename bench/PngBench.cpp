@@ -61,7 +61,7 @@ size_t encodeWithLibpng(const tavelin::Image& image) {
 }  // namespace
 
 int main() {
-    const tavelin::Image image = tavelin::bench::screenLikeImage(3840, 2160);
+    const tavelin::Image image = tavelin::tools::screenLikeImage(3840, 2160);
     const Measurement ours = medianOf(9, [&] { return tavelin::encodePng(image).size(); });
     const Measurement libpng = medianOf(3, [&] { return encodeWithLibpng(image); });
     std::printf("| encoder | ms (median) | bytes |\n|---|---|---|\n");

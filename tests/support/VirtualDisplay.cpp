@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "RootBackground.h"
+
 namespace tavelin::testing_support {
 namespace {
 
@@ -37,48 +39,17 @@ struct Connection {
     xcb_screen_t* screen;
 };
 
-uint32_t packed(Rgb c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
-
-// Paints the root background pixmap with `colourAt` over a rectangle, a band of rows at a time
-// (one request must stay under the server's request size limit).
 template <typename ColourAt>
-void paintBackground(const std::string& display, int x, int y, int width, int height,
-                     ColourAt colourAt) {
-    Connection connection(display);
-    xcb_connection_t* c = connection.handle;
-    xcb_screen_t* screen = connection.screen;
-
-    const xcb_pixmap_t pixmap = xcb_generate_id(c);
-    xcb_create_pixmap(c, screen->root_depth, pixmap, screen->root, screen->width_in_pixels,
-                      screen->height_in_pixels);
-    const xcb_gcontext_t gc = xcb_generate_id(c);
-    xcb_create_gc(c, gc, pixmap, 0, nullptr);
-    // Start from what the root shows now, so repeated fills accumulate.
-    xcb_copy_area(c, screen->root, pixmap, gc, 0, 0, 0, 0, screen->width_in_pixels,
-                  screen->height_in_pixels);
-
-    const int bandRows = std::max(1, (1 << 18) / std::max(1, width));  // 1 MiB a request
-    std::vector<uint32_t> band;
-    for (int top = y; top < y + height; top += bandRows) {
-        const int rows = std::min(bandRows, y + height - top);
-        band.resize(static_cast<size_t>(width) * rows);
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < width; ++column) {
-                band[static_cast<size_t>(row) * width + column] =
-                    packed(colourAt(x + column, top + row));
-            }
+void paintRect(const Image& image, int x, int y, int width, int height, ColourAt colourAt) {
+    for (int row = y; row < y + height; ++row) {
+        uint8_t* pixels = image.mutableRow(row);
+        for (int column = x; column < x + width; ++column) {
+            const Rgb c = colourAt(column, row);
+            pixels[column * 4] = c.b;
+            pixels[column * 4 + 1] = c.g;
+            pixels[column * 4 + 2] = c.r;
         }
-        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, static_cast<uint16_t>(width),
-                      static_cast<uint16_t>(rows), static_cast<int16_t>(x),
-                      static_cast<int16_t>(top), 0, screen->root_depth,
-                      static_cast<uint32_t>(band.size() * 4),
-                      reinterpret_cast<const uint8_t*>(band.data()));
     }
-    xcb_change_window_attributes(c, screen->root, XCB_CW_BACK_PIXMAP, &pixmap);
-    xcb_clear_area(c, 0, screen->root, 0, 0, 0, 0);
-    xcb_free_gc(c, gc);
-    xcb_free_pixmap(c, pixmap);
-    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // round trip
 }
 
 }  // namespace
@@ -139,7 +110,9 @@ int VirtualDisplay::run(const std::vector<std::string>& argv) const {
 }
 
 void VirtualDisplay::paintPattern() const {
-    paintBackground(name_, 0, 0, rootWidth_, rootHeight_, patternAt);
+    const Image image = Image::allocate(rootWidth_, rootHeight_);
+    paintRect(image, 0, 0, rootWidth_, rootHeight_, patternAt);
+    tools::setRootBackground(name_, image);
 }
 
 int VirtualDisplay::viewableOverlayWindows() const {
@@ -169,8 +142,5 @@ void VirtualDisplay::xdotool(const std::vector<std::string>& arguments) const {
     if (run(command) != 0) throw std::runtime_error("xdotool failed");
 }
 
-void VirtualDisplay::fill(int x, int y, int width, int height, Rgb colour) const {
-    paintBackground(name_, x, y, width, height, [colour](int, int) { return colour; });
-}
 
 }  // namespace tavelin::testing_support

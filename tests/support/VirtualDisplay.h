@@ -43,8 +43,6 @@ public:
     int viewableOverlayWindows() const;
     // Runs xdotool with these arguments on this display.
     void xdotool(const std::vector<std::string>& arguments) const;
-    // Fills a rectangle of the root window's background with one colour.
-    void fill(int x, int y, int width, int height, Rgb colour) const;
     void stop();
 
 private:

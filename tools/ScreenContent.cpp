@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace tavelin::bench {
+namespace tavelin::tools {
 namespace {
 
 struct Painter {
@@ -85,4 +85,4 @@ Image screenLikeImage(int width, int height) {
     return image.asOpaque();
 }
 
-}  // namespace tavelin::bench
+}  // namespace tavelin::tools
