@@ -34,7 +34,7 @@ void paintCoordinateLabel(QPainter& painter, Point position, Point screenPositio
 
 // What the outline, its label, the crosshair and the coordinate label cover, for repainting
 // only what changed.
-QRectF selectionRectangleBounds(const Rect& rect, const std::optional<Rect>& fullRect);
+QRectF selectionLabelBounds(const Rect& rect, const std::optional<Rect>& fullRect);
 QRectF coordinateLabelBounds(Point position, Point screenPosition, Size viewSize);
 
 }  // namespace tavelin

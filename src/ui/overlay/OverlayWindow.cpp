@@ -6,13 +6,11 @@
 
 namespace tavelin {
 
-OverlayWindow::OverlayWindow(QScreen* screen)
+OverlayWindow::OverlayWindow(QScreen* screen, bool translucent)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    // Transparent where nothing is drawn (a screen whose capture failed), where a compositor
-    // can show it.
-    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TranslucentBackground, translucent);
     setScreen(screen);
     setGeometry(screen->geometry());
 }

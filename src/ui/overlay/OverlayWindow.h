@@ -15,7 +15,9 @@ class OverlayWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit OverlayWindow(QScreen* screen);
+    // `translucent`: the window shows what lies below it where its view draws nothing (a screen
+    // without screenshot, under a compositor). Opaque windows repaint faster.
+    OverlayWindow(QScreen* screen, bool translucent);
 
     void setContent(SelectionView* view);
     SelectionView* content() const { return content_; }

@@ -70,8 +70,8 @@ void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, cons
     for (const Screen& screen : screens) {
         QScreen* qtScreen = qtScreenNamed(screen.name);
         if (!qtScreen) continue;
-        auto window = std::make_unique<OverlayWindow>(qtScreen);
         const auto shot = screenshots.find(screen.name);
+        auto window = std::make_unique<OverlayWindow>(qtScreen, shot == screenshots.end());
         window->setContent(new SelectionView(
             screen.frame, shot == screenshots.end() ? std::nullopt : std::optional<Image>(shot->second),
             *selectionState, callbacks, screen.frame == screens.front().frame, desktopPrimary));

@@ -167,13 +167,14 @@ bool SelectionView::eventFilter(QObject* watched, QEvent* event) {
 void SelectionView::willChange() {
     if (updatePending_) return;
     updatePending_ = true;
-    pendingRegion_ = footprint();
+    pendingFootprint_ = footprint();
     QMetaObject::invokeMethod(this, &SelectionView::didChange, Qt::QueuedConnection);
 }
 
 void SelectionView::didChange() {
     updatePending_ = false;
-    update(pendingRegion_ | footprint());
+    const Footprint now = footprint();
+    update(pendingFootprint_.marks | now.marks | (pendingFootprint_.cutout ^ now.cutout));
     if (toolbar_) toolbar_->setCaptureEnabled(state_.displayedSelection().has_value());
 }
 

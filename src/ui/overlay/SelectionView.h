@@ -48,7 +48,13 @@ private:
     Point globalPoint(const QMouseEvent& event) const;
     void dragChanged(const QMouseEvent& event);
     bool showsPointerLayers() const;
-    QRegion footprint() const;
+    // What the current state paints over the screenshot: thin marks (outline, labels,
+    // crosshair), and the undimmed cutout, whose change alone needs repainting.
+    struct Footprint {
+        QRegion marks;
+        QRegion cutout;
+    };
+    Footprint footprint() const;
     void willChange();
     void didChange();
     void installKeyMonitor();
@@ -76,7 +82,7 @@ private:
 
     // Repaints are gathered: the area the old state covered is kept until the new one is known.
     bool updatePending_ = false;
-    QRegion pendingRegion_;
+    Footprint pendingFootprint_;
     OverlayToolbar* toolbar_ = nullptr;
 };
 

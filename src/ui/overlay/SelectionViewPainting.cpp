@@ -16,14 +16,22 @@ QRectF sourceRect(const QRect& target, const QImage& image, QSize view) {
     return {target.x() * sx, target.y() * sy, target.width() * sx, target.height() * sy};
 }
 
+QRect alignedRect(const Rect& r) { return QRectF(r.x, r.y, r.width, r.height).toAlignedRect(); }
+
 }  // namespace
 
-QRegion SelectionView::footprint() const {
-    QRegion region;
+SelectionView::Footprint SelectionView::footprint() const {
+    Footprint footprint;
+    QRegion& region = footprint.marks;
     const auto local = localSelection();
     if (local && local->width > 0 && local->height > 0) {
-        region += selectionRectangleBounds(*local, state_.displayedSelection()).toAlignedRect();
+        // The outline's four strokes and the size label; the inside only changes as the cutout.
+        const QRect outer = alignedRect(*local).adjusted(-2, -2, 2, 2);
+        const QRect inner = alignedRect(*local).adjusted(2, 2, -2, -2);
+        region += QRegion(outer) - QRegion(inner);
+        region += selectionLabelBounds(*local, state_.displayedSelection()).toAlignedRect();
     }
+    if (const auto cutout = scrimCutout(local, viewSize_)) footprint.cutout = alignedRect(*cutout);
     if (showsPointerLayers()) {
         const int x = static_cast<int>(std::floor(localMousePosition_.x));
         const int y = static_cast<int>(std::floor(localMousePosition_.y));
@@ -33,7 +41,7 @@ QRegion SelectionView::footprint() const {
                       .toAlignedRect()
                       .adjusted(-1, -1, 1, 1);
     }
-    return region;
+    return footprint;
 }
 
 void SelectionView::paintBackground(QPainter& painter, const QRegion& region) {
@@ -48,7 +56,7 @@ void SelectionView::paintBackground(QPainter& painter, const QRegion& region) {
     }
     // The scrim is the pre-dimmed copy; the cutout shows the screenshot itself.
     QRegion clear;
-    if (cutout) clear = region & QRectF(cutout->x, cutout->y, cutout->width, cutout->height).toAlignedRect();
+    if (cutout) clear = region & alignedRect(*cutout);
     for (const QRect& r : region - clear) {
         painter.drawImage(QRectF(r), dimmedBackground_, sourceRect(r, dimmedBackground_, size()));
     }
@@ -59,7 +67,6 @@ void SelectionView::paintBackground(QPainter& painter, const QRegion& region) {
 
 void SelectionView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.setClipRegion(event->region());
     paintBackground(painter, event->region());
     const bool pointerLayers = showsPointerLayers();
     if (pointerLayers) paintCrosshair(painter, localMousePosition_, viewSize_);
