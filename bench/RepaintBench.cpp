@@ -66,8 +66,10 @@ int main(int argc, char** argv) {
     NoCursor cursor;
     const tavelin::Rect frame{0, 0, kWidth, kHeight};
     tavelin::SelectionState state({frame}, std::nullopt, cursor);
+    tavelin::ImageReserve reserve;
     tavelin::SelectionView view(frame, tavelin::tools::screenLikeImage(kWidth, kHeight), state,
-                                {[] {}, [](const tavelin::Rect&) {}, [](bool) {}}, true, frame);
+                                {[] {}, [](const tavelin::Rect&) {}, [](bool) {}}, true, frame,
+                                reserve);
     view.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
     view.setGeometry(0, 0, kWidth, kHeight);
     view.show();

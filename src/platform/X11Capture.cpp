@@ -35,8 +35,8 @@ std::string describeXError(const xcb_generic_error_t* error) {
            std::to_string(error->major_code) + "." + std::to_string(error->minor_code) + ")";
 }
 
-// Shared memory lets the server write the pixels straight into our buffer, which then becomes
-// the screenshot itself: no copy on either side.
+// The server writes bands of the monitor into one small shared segment, which we copy out:
+// the segment is set up (and its pages faulted) once for all monitors, not per screenshot.
 class SharedMemoryGrabber {
 public:
     explicit SharedMemoryGrabber(const XcbConnection& connection) : connection_(connection) {
@@ -44,51 +44,89 @@ public:
             xcb_get_extension_data(connection.get(), &xcb_shm_id);
         available_ = shm && shm->present;
     }
+    ~SharedMemoryGrabber() {
+        if (attached_) xcb_shm_detach(connection_.get(), segment_);
+        if (address_) shmdt(address_);
+    }
+    SharedMemoryGrabber(const SharedMemoryGrabber&) = delete;
+    SharedMemoryGrabber& operator=(const SharedMemoryGrabber&) = delete;
 
     bool available() const { return available_; }
 
     MonitorCapture grab(const X11Monitor& m) {
-        xcb_connection_t* c = connection_.get();
+        if (!attached_ && !attach()) return {std::nullopt, failure_};
         const size_t stride = static_cast<size_t>(m.width) * 4;
-        const size_t size = stride * static_cast<size_t>(m.height);
-        const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
-        if (id < 0) return {std::nullopt, std::string("shmget: ") + std::strerror(errno)};
-        void* address = shmat(id, nullptr, 0);
-        // Marked for removal at once: the segment goes away with its last attachment, even if
-        // the process dies.
-        shmctl(id, IPC_RMID, nullptr);
-        if (address == reinterpret_cast<void*>(-1)) {
-            return {std::nullopt, std::string("shmat: ") + std::strerror(errno)};
+        if (stride > kHalfSize) return {std::nullopt, "the monitor is too wide"};
+        const int bandRows = static_cast<int>(kHalfSize / stride);
+        const int bands = (m.height + bandRows - 1) / bandRows;
+        Image image = Image::allocate(m.width, m.height);
+        // Two halves of the segment take turns: the server fills the next band while the
+        // previous one is copied out.
+        xcb_shm_get_image_cookie_t pending = request(m, 0, bandRows, 0);
+        for (int band = 0; band < bands; ++band) {
+            const xcb_shm_get_image_cookie_t current = pending;
+            if (band + 1 < bands) pending = request(m, band + 1, bandRows, (band + 1) % 2);
+            xcb_generic_error_t* rawError = nullptr;
+            const XcbReply<xcb_shm_get_image_reply_t> reply(
+                xcb_shm_get_image_reply(connection_.get(), current, &rawError));
+            const XcbError error(rawError);
+            if (!reply) {
+                if (band + 1 < bands) xcb_discard_reply(connection_.get(), pending.sequence);
+                return {std::nullopt, error ? describeXError(error.get()) : "no reply"};
+            }
+            const int top = band * bandRows;
+            const int rows = std::min(bandRows, m.height - top);
+            std::memcpy(image.mutableRow(top), address_ + (band % 2) * kHalfSize,
+                        stride * static_cast<size_t>(rows));
         }
-        std::shared_ptr<uint8_t> owner(static_cast<uint8_t*>(address),
-                                       [](uint8_t* p) { shmdt(p); });
-
-        const xcb_shm_seg_t segment = xcb_generate_id(c);
-        XcbError attachError(
-            xcb_request_check(c, xcb_shm_attach_checked(c, segment, static_cast<uint32_t>(id), 0)));
-        if (attachError) {
-            available_ = false;  // e.g. a remote server, which cannot see our memory
-            return {std::nullopt, describeXError(attachError.get())};
-        }
-        xcb_generic_error_t* rawError = nullptr;
-        const XcbReply<xcb_shm_get_image_reply_t> reply(xcb_shm_get_image_reply(
-            c,
-            xcb_shm_get_image(c, connection_.screen()->root, static_cast<int16_t>(m.x),
-                              static_cast<int16_t>(m.y), static_cast<uint16_t>(m.width),
-                              static_cast<uint16_t>(m.height), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                              segment, 0),
-            &rawError));
-        const XcbError error(rawError);
-        xcb_shm_detach(c, segment);
-        xcb_flush(c);
-        if (!reply) return {std::nullopt, error ? describeXError(error.get()) : "no reply"};
-        uint8_t* pixels = owner.get();
-        return {Image(std::move(owner), pixels, m.width, m.height, stride, true), {}};
+        return {image.asOpaque(), {}};
     }
 
 private:
+    static constexpr size_t kHalfSize = size_t{2} << 20;
+    static constexpr size_t kSegmentSize = 2 * kHalfSize;
+
+    xcb_shm_get_image_cookie_t request(const X11Monitor& m, int band, int bandRows, int half) {
+        const int top = band * bandRows;
+        const int rows = std::min(bandRows, m.height - top);
+        return xcb_shm_get_image(connection_.get(), connection_.screen()->root,
+                                 static_cast<int16_t>(m.x), static_cast<int16_t>(m.y + top),
+                                 static_cast<uint16_t>(m.width), static_cast<uint16_t>(rows), ~0u,
+                                 XCB_IMAGE_FORMAT_Z_PIXMAP, segment_,
+                                 static_cast<uint32_t>(half * kHalfSize));
+    }
+
+    bool attach() {
+        const int id = shmget(IPC_PRIVATE, kSegmentSize, IPC_CREAT | 0600);
+        if (id < 0) return fail(std::string("shmget: ") + std::strerror(errno));
+        void* address = shmat(id, nullptr, 0);
+        // Marked for removal at once: it goes away with its last attachment, even on a crash.
+        shmctl(id, IPC_RMID, nullptr);
+        if (address == reinterpret_cast<void*>(-1)) {
+            return fail(std::string("shmat: ") + std::strerror(errno));
+        }
+        address_ = static_cast<uint8_t*>(address);
+        segment_ = xcb_generate_id(connection_.get());
+        XcbError error(xcb_request_check(
+            connection_.get(),
+            xcb_shm_attach_checked(connection_.get(), segment_, static_cast<uint32_t>(id), 0)));
+        if (error) return fail(describeXError(error.get()));  // e.g. a remote server
+        attached_ = true;
+        return true;
+    }
+
+    bool fail(std::string why) {
+        available_ = false;
+        failure_ = std::move(why);
+        return false;
+    }
+
     const XcbConnection& connection_;
     bool available_ = false;
+    bool attached_ = false;
+    uint8_t* address_ = nullptr;
+    xcb_shm_seg_t segment_ = 0;
+    std::string failure_;
 };
 
 MonitorCapture grabWithGetImage(const XcbConnection& connection, const X11Monitor& m) {

@@ -34,13 +34,15 @@ public:
     VirtualDisplay& display() { return display_; }
     BinaryRun& binary() { return binary_; }
 
-    // Starts the program and waits until every monitor shows an overlay window.
+    // Starts the program and waits until every monitor shows an overlay window and the overlay
+    // holds the keyboard.
     void start(const std::vector<std::string>& arguments) {
         std::vector<std::string> withCapture{"--capture"};
         withCapture.insert(withCapture.end(), arguments.begin(), arguments.end());
         child_ = binary_.start(withCapture);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (display_.viewableOverlayWindows() < static_cast<int>(display_.monitors().size())) {
+        while (display_.viewableOverlayWindows() < static_cast<int>(display_.monitors().size()) ||
+               !display_.keyboardIsGrabbed()) {
             if (!child_->isRunning() || std::chrono::steady_clock::now() > deadline) {
                 FAIL() << "no overlay; " << child_->wait(std::chrono::seconds(1)).err;
             }

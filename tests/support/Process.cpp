@@ -4,10 +4,12 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -80,8 +82,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environme
 ChildProcess::~ChildProcess() {
     if (!waitStatus_) {
         kill(SIGKILL);
-        int status = 0;
-        waitpid(pid_, &status, 0);
+        reap(0);
     }
     if (outFd_ >= 0) close(outFd_);
     if (errFd_ >= 0) close(errFd_);
@@ -93,16 +94,24 @@ void ChildProcess::kill(int signal) {
 
 void ChildProcess::pump(int timeoutMs) {
     pollfd fds[2] = {{outFd_, POLLIN, 0}, {errFd_, POLLIN, 0}};
-    poll(fds, 2, timeoutMs);
+    // With both streams closed the child is about to be reaped: look again soon.
+    poll(fds, 2, outFd_ < 0 && errFd_ < 0 ? std::min(timeoutMs, 1) : timeoutMs);
     readAvailable(outFd_, out_);
     readAvailable(errFd_, err_);
 }
 
+bool ChildProcess::reap(int options) {
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid_, &status, options, &usage) != pid_) return false;
+    waitStatus_ = status;
+    peakMemoryKiB_ = usage.ru_maxrss;
+    return true;
+}
+
 bool ChildProcess::isRunning() {
     if (waitStatus_) return false;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) waitStatus_ = status;
-    return !waitStatus_;
+    return !reap(WNOHANG);
 }
 
 std::string ChildProcess::outputSoFar() {
@@ -115,13 +124,12 @@ ProcessResult ChildProcess::wait(std::chrono::milliseconds timeout) {
     while (isRunning() && std::chrono::steady_clock::now() < deadline) pump(20);
     if (isRunning()) {
         kill(SIGKILL);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        waitStatus_ = status;
+        reap(0);
     }
     // Whatever the child left in the pipes (its group may still hold the write ends briefly).
     for (int i = 0; i < 50 && (outFd_ >= 0 || errFd_ >= 0); ++i) pump(10);
     ProcessResult result{out_, err_};
+    result.peakMemoryKiB = peakMemoryKiB_;
     if (WIFEXITED(*waitStatus_)) result.exitStatus = WEXITSTATUS(*waitStatus_);
     if (WIFSIGNALED(*waitStatus_)) result.signal = WTERMSIG(*waitStatus_);
     return result;

@@ -17,6 +17,7 @@ struct ProcessResult {
     std::string err;
     int exitStatus = -1;  // -1 when ended by a signal or not ended in time
     int signal = 0;
+    long peakMemoryKiB = 0;  // the largest resident set the process reached
 };
 
 // A child process in its own process group, with standard output and error captured. The whole
@@ -38,6 +39,7 @@ public:
 
 private:
     void pump(int timeoutMs);
+    bool reap(int options);
 
     pid_t pid_ = -1;
     int outFd_ = -1;
@@ -45,6 +47,7 @@ private:
     std::string out_;
     std::string err_;
     std::optional<int> waitStatus_;
+    long peakMemoryKiB_ = 0;
 };
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& environment,

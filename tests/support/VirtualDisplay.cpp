@@ -115,25 +115,51 @@ void VirtualDisplay::paintPattern() const {
     tools::setRootBackground(name_, image);
 }
 
-int VirtualDisplay::viewableOverlayWindows() const {
+std::vector<VirtualDisplay::TopLevelWindow> VirtualDisplay::topLevelWindows() const {
     Connection connection(name_);
     xcb_connection_t* c = connection.handle;
+    std::vector<TopLevelWindow> windows;
     xcb_query_tree_reply_t* tree =
         xcb_query_tree_reply(c, xcb_query_tree(c, connection.screen->root), nullptr);
-    if (!tree) return 0;
-    int count = 0;
+    if (!tree) return windows;
     const xcb_window_t* children = xcb_query_tree_children(tree);
     for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
         xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
             c, xcb_get_window_attributes(c, children[i]), nullptr);
-        if (attributes && attributes->override_redirect &&
-            attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
-            ++count;
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr);
+        if (attributes && geometry) {
+            windows.push_back({attributes->override_redirect != 0,
+                               attributes->map_state == XCB_MAP_STATE_VIEWABLE, geometry->width,
+                               geometry->height});
         }
         free(attributes);
+        free(geometry);
     }
     free(tree);
-    return count;
+    return windows;
+}
+
+int VirtualDisplay::viewableOverlayWindows() const {
+    const auto windows = topLevelWindows();
+    return static_cast<int>(std::count_if(windows.begin(), windows.end(), [](const TopLevelWindow& w) {
+        return w.overrideRedirect && w.viewable;
+    }));
+}
+
+bool VirtualDisplay::keyboardIsGrabbed() const {
+    Connection connection(name_);
+    xcb_connection_t* c = connection.handle;
+    xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
+        c,
+        xcb_grab_keyboard(c, 0, connection.screen->root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                          XCB_GRAB_MODE_ASYNC),
+        nullptr);
+    const bool grabbedElsewhere = reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+    free(reply);
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    return grabbedElsewhere;
 }
 
 void VirtualDisplay::xdotool(const std::vector<std::string>& arguments) const {

@@ -39,8 +39,18 @@ public:
     const std::vector<MonitorLayout>& monitors() const { return monitors_; }
     // Runs a command with DISPLAY set to this server; returns its exit status.
     int run(const std::vector<std::string>& argv) const;
+    struct TopLevelWindow {
+        bool overrideRedirect = false;
+        bool viewable = false;
+        int width = 0;
+        int height = 0;
+    };
+    // The children of the root window, bottom first.
+    std::vector<TopLevelWindow> topLevelWindows() const;
     // How many override-redirect windows are mapped and viewable: the overlay's windows.
     int viewableOverlayWindows() const;
+    // Whether some client holds the keyboard grab, as the overlay does once it takes input.
+    bool keyboardIsGrabbed() const;
     // Runs xdotool with these arguments on this display.
     void xdotool(const std::vector<std::string>& arguments) const;
     void stop();

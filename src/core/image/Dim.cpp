@@ -1,28 +1,45 @@
 #include "Dim.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace tavelin {
+namespace {
 
-Image dimmedCopy(const Image& image, double opacity) {
-    // Same arithmetic as a blend with an 8-bit alpha, so the copy matches a painted scrim.
-    const int alpha = static_cast<int>(std::lround(opacity * 255));
-    std::array<uint8_t, 256> table{};
-    for (int v = 0; v < 256; ++v) {
-        table[static_cast<size_t>(v)] = static_cast<uint8_t>((v * (255 - alpha) + 127) / 255);
-    }
-    const Image dimmed = Image::allocate(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y) {
+// Rows [first, last): every channel scaled by (255 - alpha) / 255 with rounding, as an 8-bit
+// blend of black computes it, alpha made opaque. Plain arithmetic on a byte array, so the
+// compiler turns it into vector code.
+void dimRows(const Image& image, const Image& dimmed, int first, int last, unsigned keep) {
+    const size_t bytes = static_cast<size_t>(image.width()) * 4;
+    for (int y = first; y < last; ++y) {
         const uint8_t* in = image.row(y);
         uint8_t* out = dimmed.mutableRow(y);
-        for (int x = 0; x < image.width(); ++x, in += 4, out += 4) {
-            out[0] = table[in[0]];
-            out[1] = table[in[1]];
-            out[2] = table[in[2]];
-            out[3] = 0xFF;
+        for (size_t i = 0; i < bytes; ++i) {
+            const unsigned v = in[i] * keep + 128;
+            out[i] = static_cast<uint8_t>((v + (v >> 8)) >> 8);  // exact v / 255, rounded
         }
+        for (size_t i = 3; i < bytes; i += 4) out[i] = 0xFF;
     }
+}
+
+}  // namespace
+
+Image dimmedCopy(const Image& image, double opacity, ImageReserve& reserve) {
+    const unsigned keep = 255 - static_cast<unsigned>(std::lround(opacity * 255));
+    const Image dimmed = reserve.take(image.width(), image.height());
+    // Bands of rows on every core: a 4K screenshot is 33 MB, dimmed on the way to the screen.
+    const int bands = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
+                                 std::max(1, image.height() / 256));
+    std::vector<std::thread> workers;
+    for (int band = 1; band < bands; ++band) {
+        workers.emplace_back(dimRows, std::cref(image), std::cref(dimmed),
+                             image.height() * band / bands, image.height() * (band + 1) / bands,
+                             keep);
+    }
+    dimRows(image, dimmed, 0, image.height() / bands, keep);
+    for (std::thread& worker : workers) worker.join();
     return dimmed.asOpaque();
 }
 

@@ -61,8 +61,8 @@ void unpackRow(const uint8_t* bgra, int width, bool opaque, uint8_t* out) {
     }
 }
 
-// Unpacks and filters rows [first, last) into `filtered`, each behind its filter-type byte.
-void filterRows(const Image& image, int first, int last, size_t channels, uint8_t* filtered) {
+// Unpacks and filters rows [first, last) into `out`, each behind its filter-type byte.
+void filterRows(const Image& image, int first, int last, size_t channels, uint8_t* out) {
     const size_t rowBytes = static_cast<size_t>(image.width()) * channels;
     std::vector<uint8_t> previous(rowBytes, 0);
     std::vector<uint8_t> current(rowBytes);
@@ -70,51 +70,64 @@ void filterRows(const Image& image, int first, int last, size_t channels, uint8_
     RowFilter filter(rowBytes, channels);
     for (int y = first; y < last; ++y) {
         unpackRow(image.row(y), image.width(), channels == 3, current.data());
-        filter.apply(current.data(), previous.data(), filtered + static_cast<size_t>(y) * (rowBytes + 1));
+        filter.apply(current.data(), previous.data(), out + static_cast<size_t>(y - first) * (rowBytes + 1));
         current.swap(previous);
     }
 }
 
-// Rows are independent given their predecessor, so bands of them are filtered in parallel.
-void filterAllRows(const Image& image, size_t channels, uint8_t* filtered) {
-    const int height = image.height();
-    const int bands = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
-                                 std::max(1, std::min(4, height / 64)));
+// Rows are independent given their predecessor, so a band's rows are split among the cores.
+void filterBand(const Image& image, int first, int last, size_t channels, uint8_t* out) {
+    const size_t filteredRow = static_cast<size_t>(image.width()) * channels + 1;
+    const int rows = last - first;
+    const int parts = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
+                                 std::max(1, std::min(4, rows / 32)));
     std::vector<std::thread> workers;
-    for (int band = 1; band < bands; ++band) {
-        workers.emplace_back(filterRows, std::cref(image), height * band / bands,
-                             height * (band + 1) / bands, channels, filtered);
+    for (int part = 1; part < parts; ++part) {
+        const int from = first + rows * part / parts;
+        workers.emplace_back(filterRows, std::cref(image), from, first + rows * (part + 1) / parts,
+                             channels, out + static_cast<size_t>(from - first) * filteredRow);
     }
-    filterRows(image, 0, height / bands, channels, filtered);
+    filterRows(image, first, first + rows / parts, channels, out);
     for (std::thread& worker : workers) worker.join();
 }
 
-// Appends the zlib stream of `input` to `out`, growing it as needed.
-void compressInto(const std::vector<uint8_t>& input, std::vector<uint8_t>& out) {
-    std::vector<uint8_t> levelBuffer(ISAL_DEF_LVL2_DEFAULT);
-    isal_zstream stream;
-    isal_deflate_init(&stream);
-    stream.level = kCompressionLevel;
-    stream.level_buf = levelBuffer.data();
-    stream.level_buf_size = static_cast<uint32_t>(levelBuffer.size());
-    stream.gzip_flag = IGZIP_ZLIB;
-    stream.end_of_stream = 1;
-    stream.flush = NO_FLUSH;
-    stream.next_in = const_cast<uint8_t*>(input.data());
-    stream.avail_in = static_cast<uint32_t>(input.size());
-
-    size_t used = out.size();
-    out.resize(used + input.size() / 8 + 4096);
-    while (true) {
-        stream.next_out = out.data() + used;
-        stream.avail_out = static_cast<uint32_t>(out.size() - used);
-        if (isal_deflate(&stream) != COMP_OK) throw std::runtime_error("deflate failed");
-        used = out.size() - stream.avail_out;
-        if (stream.internal_state.state == ZSTATE_END) break;
-        out.resize(out.size() + out.size() / 2 + 65536);  // incompressible content
+// A zlib stream appended to `out` piece by piece, so the filtered image never has to exist in
+// memory all at once.
+class ZlibStream {
+public:
+    explicit ZlibStream(std::vector<uint8_t>& out) : out_(out), levelBuffer_(ISAL_DEF_LVL2_DEFAULT) {
+        isal_deflate_init(&stream_);
+        stream_.level = kCompressionLevel;
+        stream_.level_buf = levelBuffer_.data();
+        stream_.level_buf_size = static_cast<uint32_t>(levelBuffer_.size());
+        stream_.gzip_flag = IGZIP_ZLIB;
+        stream_.flush = NO_FLUSH;
     }
-    out.resize(used);
-}
+
+    void append(const uint8_t* bytes, size_t size, bool last) {
+        stream_.next_in = const_cast<uint8_t*>(bytes);
+        stream_.avail_in = static_cast<uint32_t>(size);
+        stream_.end_of_stream = last ? 1 : 0;
+        while (true) {
+            const size_t used = out_.size();
+            out_.resize(used + size / 4 + 65536);  // incompressible rows grow a little
+            stream_.next_out = out_.data() + used;
+            stream_.avail_out = static_cast<uint32_t>(out_.size() - used);
+            if (isal_deflate(&stream_) != COMP_OK) throw std::runtime_error("deflate failed");
+            out_.resize(out_.size() - stream_.avail_out);
+            const bool done = last ? stream_.internal_state.state == ZSTATE_END
+                                   : stream_.avail_in == 0;
+            if (done) return;
+        }
+    }
+
+private:
+    std::vector<uint8_t>& out_;
+    std::vector<uint8_t> levelBuffer_;
+    isal_zstream stream_{};
+};
+
+constexpr int kBandRows = 128;
 
 }  // namespace
 
@@ -125,14 +138,19 @@ std::vector<uint8_t> encodePng(const Image& image) {
     const size_t channels = opaque ? 3 : 4;
     const size_t rowBytes = static_cast<size_t>(width) * channels;
 
-    std::vector<uint8_t> filtered((rowBytes + 1) * static_cast<size_t>(height));
-    filterAllRows(image, channels, filtered.data());
-
     // Signature and header, then the compressed rows straight into the IDAT chunk's place.
     constexpr size_t kSignatureSize = 8, kHeaderChunkSize = 25, kEndChunkSize = 12;
     const size_t idatOffset = kSignatureSize + kHeaderChunkSize;
     std::vector<uint8_t> png(idatOffset + 8);
-    compressInto(filtered, png);
+    png.reserve(static_cast<size_t>(width) * height / 4 + 65536);
+    ZlibStream zlib(png);
+    std::vector<uint8_t> band((rowBytes + 1) * kBandRows);
+    for (int first = 0; first < height; first += kBandRows) {
+        const int last = std::min(height, first + kBandRows);
+        filterBand(image, first, last, channels, band.data());
+        zlib.append(band.data(), (rowBytes + 1) * static_cast<size_t>(last - first), last == height);
+    }
+    if (height == 0) zlib.append(nullptr, 0, true);
     const size_t compressedSize = png.size() - idatOffset - 8;
     png.resize(png.size() + 4 + kEndChunkSize);
 

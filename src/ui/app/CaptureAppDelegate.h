@@ -33,6 +33,7 @@ private:
     const ScreenPlatform& platform_;
     ScreenFreeze& freeze_;
     std::optional<AppArgs> appArgs_;
+    ImageReserve scrimReserve_;
     std::unique_ptr<CaptureViewModel> captureViewModel_;
 };
 

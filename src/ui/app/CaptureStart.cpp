@@ -1,6 +1,8 @@
 // The start of a capture run: permission gate, frozen screens, then the coordinator.
 #include "CaptureStart.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <chrono>
 
@@ -30,7 +32,7 @@ void CaptureAppDelegate::beginCapture(const CaptureArgs& args) {
 void CaptureAppDelegate::startCapture(const CaptureArgs& args) {
     auto screenshots = freeze_.take(platform_);
     if (!screenshots) failCaptureStart(screenshots.error().description(), args);
-    captureViewModel_ = std::make_unique<CaptureViewModel>(platform_);
+    captureViewModel_ = std::make_unique<CaptureViewModel>(platform_, scrimReserve_);
     captureViewModel_->args = args;
     captureViewModel_->initialScreenshots = std::move(*screenshots);
     if (!captureViewModel_->didStart) {

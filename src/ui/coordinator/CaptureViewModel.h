@@ -17,7 +17,8 @@ class CaptureViewModel : public QObject {
     Q_OBJECT
 
 public:
-    explicit CaptureViewModel(const ScreenPlatform& platform) : platform_(platform) {}
+    CaptureViewModel(const ScreenPlatform& platform, ImageReserve& reserve)
+        : platform_(platform), reserve_(reserve) {}
 
     void start();
     // `rect` in global space.
@@ -33,6 +34,7 @@ public:
 
 private:
     const ScreenPlatform& platform_;
+    ImageReserve& reserve_;
 };
 
 }  // namespace tavelin

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/cli/AppArgs.h"
+#include "core/image/ImageReserve.h"
 #include "core/screens/ScreenPlatform.h"
 #include "core/selection/FrameHistory.h"
 #include "core/selection/SelectionState.h"
@@ -20,7 +21,9 @@ class OverlayWindowController : public QObject {
     Q_OBJECT
 
 public:
-    explicit OverlayWindowController(const ScreenPlatform& platform) : platform_(platform) {}
+    // `reserve` holds memory made ready for the views' scrims.
+    OverlayWindowController(const ScreenPlatform& platform, ImageReserve& reserve)
+        : platform_(platform), reserve_(reserve) {}
     ~OverlayWindowController() override;
 
     // Both return at once; the work runs in a later turn of the event loop, and not at all if
@@ -43,6 +46,7 @@ private:
                      const std::function<void(const Rect&)>& onCapture);
 
     const ScreenPlatform& platform_;
+    ImageReserve& reserve_;
     QtCursorControl cursor_;
 };
 

@@ -15,7 +15,8 @@ namespace tavelin {
 
 SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backgroundImage,
                              SelectionState& state, SelectionViewCallbacks callbacks,
-                             bool isPrimaryScreenView, const Rect& desktopPrimary, QWidget* parent)
+                             bool isPrimaryScreenView, const Rect& desktopPrimary,
+                             ImageReserve& reserve, QWidget* parent)
     : QWidget(parent),
       screenFrame_(screenFrame),
       backgroundImage_(std::move(backgroundImage)),
@@ -25,7 +26,7 @@ SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backg
       desktopPrimary_(desktopPrimary),
       observerId_(state.observers.add([this] { willChange(); })) {
     if (backgroundImage_) {
-        dimmedImage_ = dimmedCopy(*backgroundImage_, kScrimOpacity);
+        dimmedImage_ = dimmedCopy(*backgroundImage_, kScrimOpacity, reserve);
         background_ = wrapImage(*backgroundImage_);
         dimmedBackground_ = wrapImage(*dimmedImage_);
         // Every pixel is painted from the screenshot: nothing needs clearing first.

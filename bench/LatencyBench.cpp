@@ -1,0 +1,147 @@
+// Latency of a whole capture run on a private Xvfb with a 3840x2160 and a 1920x1080 monitor
+// showing a sample desktop, beside the peers measured in the same run:
+// - freeze: from spawn until every overlay window is viewable (flameshot gui: its window);
+// - save: from the Return key to process exit for a full 3840x2160 selection (scrot -a: the
+//   whole command for the same region), with the PNG sizes;
+// - the peak memory of a run. Prints Markdown tables.
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "RootBackground.h"
+#include "ScreenContent.h"
+#include "support/Files.h"
+#include "support/Process.h"
+#include "support/VirtualDisplay.h"
+
+namespace {
+
+using namespace tavelin::testing_support;
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+bool waitUntil(const std::function<bool()>& ready) {
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (!ready()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    return true;
+}
+
+// Presses and releases a key through XTEST, with no helper process in the measured time. The
+// release follows as a person's would: the toolkit drops a press whose release comes with it.
+void pressKey(const std::string& display, uint8_t keycode) {
+    xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
+    xcb_test_fake_input(c, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(c);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    xcb_test_fake_input(c, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    xcb_disconnect(c);
+}
+
+int fail(const char* what) {
+    std::fprintf(stderr, "latency_bench: %s\n", what);
+    return 1;
+}
+
+constexpr uint8_t kEscape = 9, kReturn = 36;
+constexpr int kRuns = 7;
+
+}  // namespace
+
+int main() {
+    VirtualDisplay display({{"UHD", 0, 0, 3840, 2160}, {"HD", 3840, 0, 1920, 1080}});
+    tavelin::tools::setRootBackground(display.name(), tavelin::tools::screenLikeImage(5760, 2160));
+    TempDirectory home;
+    Environment environment = hermeticEnvironment(home.path());
+    environment["DISPLAY"] = display.name();
+    const std::string program = TAVELIN_CAPTURE_BINARY;
+
+    std::vector<double> ourFreeze, peerFreeze, ourSave, peerSave;
+    long peakMemory = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        auto start = Clock::now();
+        ChildProcess capture({program, "--capture", "--out-dir", home.path()}, environment);
+        if (!waitUntil([&] { return display.viewableOverlayWindows() >= 2; })) {
+            return fail("no overlay");
+        }
+        ourFreeze.push_back(since(start));
+        waitUntil([&] { return display.keyboardIsGrabbed(); });
+        pressKey(display.name(), kEscape);
+        capture.wait(std::chrono::seconds(10));
+
+        start = Clock::now();
+        ChildProcess flameshot({"flameshot", "gui"}, environment);
+        if (!waitUntil([&] {
+                const auto windows = display.topLevelWindows();
+                return std::any_of(windows.begin(), windows.end(), [](const auto& w) {
+                    return w.viewable && w.width >= 3840;
+                });
+            })) {
+            for (const auto& w : display.topLevelWindows()) std::fprintf(stderr, "%dx%d %d %d\n", w.width, w.height, w.viewable, w.overrideRedirect);
+            const auto r = flameshot.wait(std::chrono::seconds(1));
+            std::fprintf(stderr, "run %d [%s] [%s]\n", run, r.out.c_str(), r.err.c_str());
+            return fail("no flameshot window");
+        }
+        peerFreeze.push_back(since(start));
+        flameshot.kill(SIGKILL);
+        flameshot.wait(std::chrono::seconds(5));
+    }
+
+    const std::string ours = home.path() + "/ours.png", peer = home.path() + "/scrot.png";
+    for (int run = 0; run < kRuns; ++run) {
+        ChildProcess capture({program, "--capture", "--selectionPoints", "0,0,3840,2160", "--out", ours},
+                             environment);
+        if (!waitUntil([&] {
+                return display.viewableOverlayWindows() >= 2 && display.keyboardIsGrabbed();
+            })) {
+            return fail("no overlay");
+        }
+        const auto start = Clock::now();
+        pressKey(display.name(), kReturn);
+        const ProcessResult result = capture.wait(std::chrono::seconds(10));
+        ourSave.push_back(since(start));
+        if (result.exitStatus != 0) return fail("the capture failed");
+        peakMemory = std::max(peakMemory, result.peakMemoryKiB);
+
+        std::filesystem::remove(peer);
+        const auto peerStart = Clock::now();
+        if (runProcess({"scrot", "-a", "0,0,3840,2160", peer}, environment).exitStatus != 0) {
+            return fail("scrot failed");
+        }
+        peerSave.push_back(since(peerStart));
+    }
+    const double oursBytes = static_cast<double>(std::filesystem::file_size(ours));
+    const double peerBytes = static_cast<double>(std::filesystem::file_size(peer));
+
+    std::printf("| freeze: spawn to overlay shown, ms (median of %d) | value |\n|---|---|\n", kRuns);
+    std::printf("| tavelin-capture (both monitors) | %.0f |\n| flameshot gui | %.0f |\n",
+                median(ourFreeze), median(peerFreeze));
+    std::printf("| ratio | %.1fx faster |\n\n", median(peerFreeze) / median(ourFreeze));
+    std::printf("| save: 3840x2160 region to PNG, ms (median of %d) | ms | bytes |\n|---|---|---|\n", kRuns);
+    std::printf("| tavelin-capture, Return to exit | %.0f | %.0f |\n", median(ourSave), oursBytes);
+    std::printf("| scrot -a, whole command | %.0f | %.0f |\n", median(peerSave), peerBytes);
+    std::printf("| ratio | %.1fx faster | %.2f of the size |\n\n", median(peerSave) / median(ourSave),
+                oursBytes / peerBytes);
+    std::printf("peak memory of a run: %.0f MiB\n", static_cast<double>(peakMemory) / 1024);
+}
