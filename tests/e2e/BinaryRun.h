@@ -27,9 +27,12 @@ public:
         return runProcess(arguments, environment_, timeout);
     }
 
-    std::unique_ptr<ChildProcess> start(std::vector<std::string> arguments) const {
+    // Starts the program in `workingDirectory`, else in the private directory.
+    std::unique_ptr<ChildProcess> start(std::vector<std::string> arguments,
+                                        const std::string& workingDirectory = {}) const {
         arguments.insert(arguments.begin(), TAVELIN_CAPTURE_BINARY);
-        return std::make_unique<ChildProcess>(arguments, environment_);
+        return std::make_unique<ChildProcess>(
+            arguments, environment_, workingDirectory.empty() ? home_.path() : workingDirectory);
     }
 
 private:

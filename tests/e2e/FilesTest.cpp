@@ -33,7 +33,7 @@ TEST_F(Files, OutCreatesMissingParentsAndWinsOverOutDir) {
     EXPECT_EQ(testing_support::readFileContents(dir() + "/record.json") + "\n", outcome.out);
 }
 
-TEST_F(Files, OutDirWithRequestIdAndARelativeOut) {
+TEST_F(Files, OutDirWithRequestId) {
     auto outcome = captureWith({"--out-dir", dir() + "/caps", "--request-id", "r-17"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.record["imagePath"], dir() + "/caps/tavelin-capture-r-17.png");
@@ -47,6 +47,16 @@ TEST_F(Files, OutDirWithRequestIdAndARelativeOut) {
     struct stat info{};
     ASSERT_EQ(stat((dir() + "/caps/tavelin-capture-r-17.png").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(Files, ARelativeOutIsJoinedToTheWorkingDirectoryAsWritten) {
+    // The program runs in the private directory; a link on the way is not resolved.
+    fs::create_directory(dir() + "/real");
+    fs::create_directory_symlink(dir() + "/real", dir() + "/link");
+    const auto outcome = captureWith({"--out", "link/../shot.png"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.record["imagePath"], dir() + "/link/../shot.png");
+    EXPECT_TRUE(fs::exists(dir() + "/shot.png"));
 }
 
 TEST_F(Files, TheTemporaryDirectoryWithAnUpperCaseUuidName) {

@@ -1,4 +1,7 @@
+#include <cstring>
+
 #include "CaptureSession.h"
+#include "RootBackground.h"
 
 namespace tavelin {
 namespace {
@@ -22,6 +25,20 @@ TEST(PreplacedSelection, PointsOnThePrimaryConfirmedWithReturn) {
     EXPECT_EQ(outcome.record["displayInfo"]["platform"], "linux");
     EXPECT_EQ(outcome.record["displayInfo"]["id"].get<std::string>().size(), 36u);
     expectPatternInPng(out, 100, 50, 400, 300);
+}
+
+TEST(PreplacedSelection, ThePngShowsTheScreensAsTheyWereWhenTheRunStarted) {
+    CaptureSession session;
+    const std::string out = session.binary().privateDirectory() + "/frozen.png";
+    session.start({"--selectionPoints", "0,0,1280,800", "--out", out});
+    // The desktop changes under the overlay; the capture must not see it.
+    const Image grey = Image::allocate(2304, 968);
+    std::memset(grey.mutableRow(0), 0x80, grey.stride() * 968);
+    tools::setRootBackground(session.display().name(), grey);
+    session.xdotool({"key", "Return"});
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    expectPatternInPng(out, 0, 0, 1280, 800);
 }
 
 TEST(PreplacedSelection, OnTheDisplayAnEarlierRunReported) {

@@ -24,7 +24,9 @@ struct ProcessResult {
 // group is killed when the object goes away, so a failing test leaves nothing running.
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& argv, const Environment& environment);
+    // Runs in `workingDirectory` when one is given, else in this process's.
+    ChildProcess(const std::vector<std::string>& argv, const Environment& environment,
+                 const std::string& workingDirectory = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
