@@ -66,10 +66,8 @@ int main(int argc, char** argv) {
     NoCursor cursor;
     const tavelin::Rect frame{0, 0, kWidth, kHeight};
     tavelin::SelectionState state({frame}, std::nullopt, cursor);
-    tavelin::ImageReserve reserve;
     tavelin::SelectionView view(frame, tavelin::tools::screenLikeImage(kWidth, kHeight), state,
-                                {[] {}, [](const tavelin::Rect&) {}, [](bool) {}}, true, frame,
-                                reserve);
+                                {[] {}, [](const tavelin::Rect&) {}, [](bool) {}}, true, frame);
     view.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
     view.setGeometry(0, 0, kWidth, kHeight);
     view.show();

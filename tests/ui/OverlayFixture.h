@@ -26,7 +26,7 @@ protected:
     }
 
     void open(const std::vector<std::string>& arguments) {
-        controller_ = std::make_unique<OverlayWindowController>(platform_, reserve_);
+        controller_ = std::make_unique<OverlayWindowController>(platform_);
         std::vector<std::string> argv = arguments;
         argv.insert(argv.begin(), "tavelin-capture");
         const ScreenshotMap shots = FakeScreenPlatform(platform_.screens()).captureAllDisplays().value();
@@ -49,7 +49,6 @@ protected:
     QWindow* primaryWindow() { return controller_->windows.front()->windowHandle(); }
 
     X11ScreenPlatform platform_;
-    ImageReserve reserve_;
     std::unique_ptr<OverlayWindowController> controller_;
     std::vector<std::string> events_;
     std::optional<Rect> captured_;

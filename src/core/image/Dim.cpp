@@ -26,9 +26,9 @@ void dimRows(const Image& image, const Image& dimmed, int first, int last, unsig
 
 }  // namespace
 
-Image dimmedCopy(const Image& image, double opacity, ImageReserve& reserve) {
+Image dimmedCopy(const Image& image, double opacity) {
     const unsigned keep = 255 - static_cast<unsigned>(std::lround(opacity * 255));
-    const Image dimmed = reserve.take(image.width(), image.height());
+    const Image dimmed = Image::allocate(image.width(), image.height());
     // Bands of rows on every core: a 4K screenshot is 33 MB, dimmed on the way to the screen.
     const int bands = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
                                  std::max(1, image.height() / 256));

@@ -33,7 +33,6 @@ private:
     const ScreenPlatform& platform_;
     ScreenFreeze& freeze_;
     std::optional<AppArgs> appArgs_;
-    ImageReserve scrimReserve_;
     std::unique_ptr<CaptureViewModel> captureViewModel_;
 };
 

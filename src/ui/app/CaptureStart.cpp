@@ -1,8 +1,4 @@
 // The start of a capture run: permission gate, frozen screens, then the coordinator.
-#include "CaptureStart.h"
-
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 #include <chrono>
 
@@ -14,11 +10,16 @@
 
 namespace tavelin {
 
-void failCaptureStart(const std::string& description, const CaptureArgs& args) {
+namespace {
+
+// Reports a capture run that could not start and ends the process with status 1.
+[[noreturn]] void failCaptureStart(const std::string& description, const CaptureArgs& args) {
     reportRecord(errorResult("Failed to capture displays: " + description, args.requestId,
                              iso8601Timestamp(std::chrono::system_clock::now())));
     endProcess(1);
 }
+
+}  // namespace
 
 void CaptureAppDelegate::beginCapture(const CaptureArgs& args) {
     if (!platform_.canRecordScreen()) {
@@ -32,7 +33,7 @@ void CaptureAppDelegate::beginCapture(const CaptureArgs& args) {
 void CaptureAppDelegate::startCapture(const CaptureArgs& args) {
     auto screenshots = freeze_.take(platform_);
     if (!screenshots) failCaptureStart(screenshots.error().description(), args);
-    captureViewModel_ = std::make_unique<CaptureViewModel>(platform_, scrimReserve_);
+    captureViewModel_ = std::make_unique<CaptureViewModel>(platform_);
     captureViewModel_->args = args;
     captureViewModel_->initialScreenshots = std::move(*screenshots);
     if (!captureViewModel_->didStart) {

@@ -14,7 +14,6 @@ public:
     using Outcome = Result<ScreenshotMap, CaptureFailure>;
 
     void start(const ScreenPlatform& platform);
-    bool isStarted() const { return pending_.valid(); }
     // Waits for the capture, starting it first if nobody has.
     Outcome take(const ScreenPlatform& platform);
 

@@ -31,7 +31,7 @@ std::string workingDirectory() {
 }  // namespace
 
 void CaptureViewModel::start() {
-    overlayController = std::make_unique<OverlayWindowController>(platform_, reserve_);
+    overlayController = std::make_unique<OverlayWindowController>(platform_);
     QPointer<CaptureViewModel> weakSelf(this);
     overlayController->show(
         initialScreenshots, args,

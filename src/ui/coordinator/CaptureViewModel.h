@@ -17,8 +17,7 @@ class CaptureViewModel : public QObject {
     Q_OBJECT
 
 public:
-    CaptureViewModel(const ScreenPlatform& platform, ImageReserve& reserve)
-        : platform_(platform), reserve_(reserve) {}
+    explicit CaptureViewModel(const ScreenPlatform& platform) : platform_(platform) {}
 
     void start();
     // `rect` in global space.
@@ -34,7 +33,6 @@ public:
 
 private:
     const ScreenPlatform& platform_;
-    ImageReserve& reserve_;
 };
 
 }  // namespace tavelin

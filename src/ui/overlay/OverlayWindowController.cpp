@@ -74,8 +74,7 @@ void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, cons
         auto window = std::make_unique<OverlayWindow>(qtScreen, shot == screenshots.end());
         window->setContent(new SelectionView(
             screen.frame, shot == screenshots.end() ? std::nullopt : std::optional<Image>(shot->second),
-            *selectionState, callbacks, screen.frame == screens.front().frame, desktopPrimary,
-            reserve_));
+            *selectionState, callbacks, screen.frame == screens.front().frame, desktopPrimary));
         window->show();
         window->raise();
         cursorTargets.emplace_back(window.get());

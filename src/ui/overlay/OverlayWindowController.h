@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/cli/AppArgs.h"
-#include "core/image/ImageReserve.h"
 #include "core/screens/ScreenPlatform.h"
 #include "core/selection/FrameHistory.h"
 #include "core/selection/SelectionState.h"
@@ -21,9 +20,7 @@ class OverlayWindowController : public QObject {
     Q_OBJECT
 
 public:
-    // `reserve` holds memory made ready for the views' scrims.
-    OverlayWindowController(const ScreenPlatform& platform, ImageReserve& reserve)
-        : platform_(platform), reserve_(reserve) {}
+    explicit OverlayWindowController(const ScreenPlatform& platform) : platform_(platform) {}
     ~OverlayWindowController() override;
 
     // Both return at once; the work runs in a later turn of the event loop, and not at all if
@@ -46,7 +43,6 @@ private:
                      const std::function<void(const Rect&)>& onCapture);
 
     const ScreenPlatform& platform_;
-    ImageReserve& reserve_;
     QtCursorControl cursor_;
 };
 

@@ -15,8 +15,7 @@ namespace tavelin {
 
 SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backgroundImage,
                              SelectionState& state, SelectionViewCallbacks callbacks,
-                             bool isPrimaryScreenView, const Rect& desktopPrimary,
-                             ImageReserve& reserve, QWidget* parent)
+                             bool isPrimaryScreenView, const Rect& desktopPrimary, QWidget* parent)
     : QWidget(parent),
       screenFrame_(screenFrame),
       backgroundImage_(std::move(backgroundImage)),
@@ -26,7 +25,7 @@ SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backg
       desktopPrimary_(desktopPrimary),
       observerId_(state.observers.add([this] { willChange(); })) {
     if (backgroundImage_) {
-        dimmedImage_ = dimmedCopy(*backgroundImage_, kScrimOpacity, reserve);
+        dimmedImage_ = dimmedCopy(*backgroundImage_, kScrimOpacity);
         background_ = wrapImage(*backgroundImage_);
         dimmedBackground_ = wrapImage(*dimmedImage_);
         // Every pixel is painted from the screenshot: nothing needs clearing first.

@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "core/image/Image.h"
-#include "core/image/ImageReserve.h"
 #include "core/selection/SelectionState.h"
 #include "ui/overlay/SelectionViewCallbacks.h"
 
@@ -23,11 +22,10 @@ class SelectionView : public QWidget {
 
 public:
     // `screenFrame` in global coordinates; `desktopPrimary` is the primary screen's rectangle
-    // in the toolkit's desktop coordinates, for converting pointer positions. The scrim's
-    // dimmed copy of the screenshot comes from `reserve` when it can.
+    // in the toolkit's desktop coordinates, for converting pointer positions.
     SelectionView(const Rect& screenFrame, std::optional<Image> backgroundImage,
                   SelectionState& state, SelectionViewCallbacks callbacks, bool isPrimaryScreenView,
-                  const Rect& desktopPrimary, ImageReserve& reserve, QWidget* parent = nullptr);
+                  const Rect& desktopPrimary, QWidget* parent = nullptr);
     ~SelectionView() override;
 
     const Rect& screenFrame() const { return screenFrame_; }
