@@ -19,9 +19,9 @@ double medianCaptureMilliseconds(const std::vector<std::string>& serverOptions) 
     for (int run = 0; run < 15; ++run) {
         const auto start = std::chrono::steady_clock::now();
         const auto screenshots = tavelin::captureAllDisplays();
-        times.push_back(std::chrono::duration<double, std::milli>(
-                            std::chrono::steady_clock::now() - start)
-                            .count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
         if (!screenshots.ok() || screenshots->size() != 2) {
             std::fprintf(stderr, "capture failed\n");
             std::exit(1);
@@ -36,7 +36,8 @@ double medianCaptureMilliseconds(const std::vector<std::string>& serverOptions) 
 int main() {
     const double shared = medianCaptureMilliseconds({});
     const double plain = medianCaptureMilliseconds({"-extension", "MIT-SHM"});
-    std::printf("| capture of 3840x2160 + 1920x1080 (one run, both monitors) | ms (median of 15) |\n");
+    std::printf(
+        "| capture of 3840x2160 + 1920x1080 (one run, both monitors) | ms (median of 15) |\n");
     std::printf("|---|---|\n| MIT-SHM | %.1f |\n| plain GetImage (no MIT-SHM) | %.1f |\n", shared,
                 plain);
 }

@@ -9,10 +9,10 @@
 #include <xcb/xtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -94,11 +94,12 @@ int main() {
         ChildProcess flameshot({"flameshot", "gui"}, environment);
         if (!waitUntil([&] {
                 const auto windows = display.topLevelWindows();
-                return std::any_of(windows.begin(), windows.end(), [](const auto& w) {
-                    return w.viewable && w.width >= 3840;
-                });
+                return std::any_of(windows.begin(), windows.end(),
+                                   [](const auto& w) { return w.viewable && w.width >= 3840; });
             })) {
-            for (const auto& w : display.topLevelWindows()) std::fprintf(stderr, "%dx%d %d %d\n", w.width, w.height, w.viewable, w.overrideRedirect);
+            for (const auto& w : display.topLevelWindows())
+                std::fprintf(stderr, "%dx%d %d %d\n", w.width, w.height, w.viewable,
+                             w.overrideRedirect);
             const auto r = flameshot.wait(std::chrono::seconds(1));
             std::fprintf(stderr, "run %d [%s] [%s]\n", run, r.out.c_str(), r.err.c_str());
             return fail("no flameshot window");
@@ -110,8 +111,9 @@ int main() {
 
     const std::string ours = home.path() + "/ours.png", peer = home.path() + "/scrot.png";
     for (int run = 0; run < kRuns; ++run) {
-        ChildProcess capture({program, "--capture", "--selectionPoints", "0,0,3840,2160", "--out", ours},
-                             environment);
+        ChildProcess capture(
+            {program, "--capture", "--selectionPoints", "0,0,3840,2160", "--out", ours},
+            environment);
         if (!waitUntil([&] {
                 return display.viewableOverlayWindows() >= 2 && display.keyboardIsGrabbed();
             })) {
@@ -134,14 +136,17 @@ int main() {
     const double oursBytes = static_cast<double>(std::filesystem::file_size(ours));
     const double peerBytes = static_cast<double>(std::filesystem::file_size(peer));
 
-    std::printf("| freeze: spawn to overlay shown, ms (median of %d) | value |\n|---|---|\n", kRuns);
+    std::printf("| freeze: spawn to overlay shown, ms (median of %d) | value |\n|---|---|\n",
+                kRuns);
     std::printf("| tavelin-capture (both monitors) | %.0f |\n| flameshot gui | %.0f |\n",
                 median(ourFreeze), median(peerFreeze));
     std::printf("| ratio | %.1fx faster |\n\n", median(peerFreeze) / median(ourFreeze));
-    std::printf("| save: 3840x2160 region to PNG, ms (median of %d) | ms | bytes |\n|---|---|---|\n", kRuns);
+    std::printf(
+        "| save: 3840x2160 region to PNG, ms (median of %d) | ms | bytes |\n|---|---|---|\n",
+        kRuns);
     std::printf("| tavelin-capture, Return to exit | %.0f | %.0f |\n", median(ourSave), oursBytes);
     std::printf("| scrot -a, whole command | %.0f | %.0f |\n", median(peerSave), peerBytes);
-    std::printf("| ratio | %.1fx faster | %.2f of the size |\n\n", median(peerSave) / median(ourSave),
-                oursBytes / peerBytes);
+    std::printf("| ratio | %.1fx faster | %.2f of the size |\n\n",
+                median(peerSave) / median(ourSave), oursBytes / peerBytes);
     std::printf("peak memory of a run: %.0f MiB\n", static_cast<double>(peakMemory) / 1024);
 }

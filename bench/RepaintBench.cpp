@@ -53,7 +53,9 @@ double millisecondsPerStep(const std::function<void(int)>& step) {
 }
 
 // A pointer path across the screen, 7 points a step, as a fast hand moves.
-QPoint pathPoint(int step) { return {400 + step * 7, 300 + step * 4}; }
+QPoint pathPoint(int step) {
+    return {400 + step * 7, 300 + step * 4};
+}
 
 }  // namespace
 

@@ -31,7 +31,8 @@ void setRootBackground(const std::string& display, const Image& image) {
         const int rows = std::min(bandRows, height - top);
         band.resize(static_cast<size_t>(width) * 4 * rows);
         for (int row = 0; row < rows; ++row) {
-            std::copy_n(image.row(top + row), width * 4, band.data() + static_cast<size_t>(row) * width * 4);
+            std::copy_n(image.row(top + row), width * 4,
+                        band.data() + static_cast<size_t>(row) * width * 4);
         }
         xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, static_cast<uint16_t>(width),
                       static_cast<uint16_t>(rows), 0, static_cast<int16_t>(top), 0,

@@ -44,8 +44,10 @@ Image screenLikeImage(int width, int height) {
     for (int window = 0; window < 6; ++window) {
         const int x = static_cast<int>(nextRandom(random) % static_cast<uint32_t>(width * 2 / 3));
         const int y = static_cast<int>(nextRandom(random) % static_cast<uint32_t>(height * 2 / 3));
-        const int w = width / 4 + static_cast<int>(nextRandom(random) % static_cast<uint32_t>(width / 4));
-        const int h = height / 4 + static_cast<int>(nextRandom(random) % static_cast<uint32_t>(height / 4));
+        const int w =
+            width / 4 + static_cast<int>(nextRandom(random) % static_cast<uint32_t>(width / 4));
+        const int h =
+            height / 4 + static_cast<int>(nextRandom(random) % static_cast<uint32_t>(height / 4));
         paint.fill(x, y, w, h, 246, 246, 244);
         paint.fill(x, y, w, 28, 52, 58, 70);
         for (int line = y + 40; line + 14 < y + h; line += 20) {

@@ -18,6 +18,8 @@ int writeFully(int fd, std::string_view bytes) {
     return 0;
 }
 
-void writeToStandardError(std::string_view line) { writeFully(STDERR_FILENO, line); }
+void writeToStandardError(std::string_view line) {
+    writeFully(STDERR_FILENO, line);
+}
 
 }  // namespace tavelin

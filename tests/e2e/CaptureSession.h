@@ -56,7 +56,8 @@ public:
     void drag(int fromX, int fromY, int toX, int toY) {
         xdotool({"mousemove", std::to_string(fromX), std::to_string(fromY)});
         xdotool({"mousedown", "1"});
-        xdotool({"mousemove", std::to_string((fromX + toX) / 2), std::to_string((fromY + toY) / 2)});
+        xdotool(
+            {"mousemove", std::to_string((fromX + toX) / 2), std::to_string((fromY + toY) / 2)});
         xdotool({"mousemove", std::to_string(toX), std::to_string(toY)});
         xdotool({"mouseup", "1"});
     }

@@ -20,9 +20,10 @@ TEST(Faults, CaptureWithoutADisplay) {
     testing_support::BinaryRun binary;
     const auto result = binary.run({"--capture", "--request-id", "r-1"});
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.out,
-              R"({"status":"error","error":"permission_denied","message":"Screen recording permission not granted"})"
-              "\n");
+    EXPECT_EQ(
+        result.out,
+        R"({"status":"error","error":"permission_denied","message":"Screen recording permission not granted"})"
+        "\n");
 }
 
 }  // namespace

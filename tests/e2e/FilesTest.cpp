@@ -24,8 +24,8 @@ protected:
 };
 
 TEST_F(Files, OutCreatesMissingParentsAndWinsOverOutDir) {
-    const auto outcome = captureWith({"--out", dir() + "/a/b/shot.png", "--out-dir", dir() + "/unused",
-                                      "--output-file", dir() + "/record.json"});
+    const auto outcome = captureWith({"--out", dir() + "/a/b/shot.png", "--out-dir",
+                                      dir() + "/unused", "--output-file", dir() + "/record.json"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.record["imagePath"], dir() + "/a/b/shot.png");
     EXPECT_TRUE(fs::exists(dir() + "/a/b/shot.png"));
@@ -44,7 +44,7 @@ TEST_F(Files, OutDirWithRequestId) {
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.record["imagePath"], dir() + "/caps/tavelin-capture-.._x_y.png");
     EXPECT_EQ(outcome.record["requestId"], "../x/y");
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(stat((dir() + "/caps/tavelin-capture-r-17.png").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
@@ -63,8 +63,9 @@ TEST_F(Files, TheTemporaryDirectoryWithAnUpperCaseUuidName) {
     const auto outcome = captureWith({});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const std::string path = outcome.record["imagePath"];
-    EXPECT_TRUE(std::regex_match(
-        path, std::regex(dir() + "/tavelin-capture-[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\.png")))
+    EXPECT_TRUE(
+        std::regex_match(path, std::regex(dir() + "/tavelin-capture-[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-"
+                                                  "F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\.png")))
         << path;
     EXPECT_TRUE(fs::exists(path));
 }

@@ -39,8 +39,11 @@ TEST(Keys, RAndShiftRStepThroughTheHistory) {
     const struct {
         std::vector<std::string> keys;
         double width;
-    } cases[] = {{{"r"}, 100}, {{"r", "r"}, 200}, {{"shift+r"}, 300},
-                 {{"r", "r", "r", "r"}, 100}, {{"r", "shift+r", "shift+r"}, 200}};
+    } cases[] = {{{"r"}, 100},
+                 {{"r", "r"}, 200},
+                 {{"shift+r"}, 300},
+                 {{"r", "r", "r", "r"}, 100},
+                 {{"r", "shift+r", "shift+r"}, 200}};
     CaptureSession session;
     for (const auto& [keys, width] : cases) {
         SCOPED_TRACE(width);

@@ -15,9 +15,9 @@ protected:
 
 TEST_F(Mouse, DrawMoveResizeThenDoubleClickInside) {
     session_.start({"--out", out()});
-    session_.drag(100, 100, 300, 250);       // draw 200x150 at (100, 100)
-    session_.drag(150, 150, 200, 170);       // move by (+50, +20)
-    session_.drag(350, 200, 400, 200);       // right edge out by 50
+    session_.drag(100, 100, 300, 250);  // draw 200x150 at (100, 100)
+    session_.drag(150, 150, 200, 170);  // move by (+50, +20)
+    session_.drag(350, 200, 400, 200);  // right edge out by 50
     session_.xdotool({"mousemove", "200", "200"});
     session_.xdotool({"click", "--repeat", "2", "--delay", "60", "1"});
     const auto outcome = session_.finish();

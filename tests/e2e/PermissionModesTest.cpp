@@ -134,8 +134,7 @@ TEST_F(PermissionModesOnDisplay, AClosedPipeStillGetsTheFileAndTheStatus) {
     // The reader exits at once; the program writes into a pipe nobody reads any more.
     binary.run({});  // warm up so the timing below holds on a slow machine
     const auto result = testing_support::runProcess(
-        {"sh", "-c",
-         "(sleep 0.3; \"$0\" --output-file \"$1\"; echo $? > \"$2\") | head -c 0",
+        {"sh", "-c", "(sleep 0.3; \"$0\" --output-file \"$1\"; echo $? > \"$2\") | head -c 0",
          TAVELIN_CAPTURE_BINARY, file, status},
         binary.environment());
     EXPECT_EQ(result.exitStatus, 0);

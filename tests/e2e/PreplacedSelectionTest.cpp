@@ -55,8 +55,8 @@ TEST(PreplacedSelection, OnTheDisplayAnEarlierRunReported) {
     const std::string idOfB = first.record["displayInfo"]["id"];
 
     // Second run: B named by that identifier.
-    session.start({"--displayId", idOfB, "--selectionPoints", "50,60,100,80", "--out",
-                   dir + "/second.png"});
+    session.start(
+        {"--displayId", idOfB, "--selectionPoints", "50,60,100,80", "--out", dir + "/second.png"});
     session.xdotool({"key", "KP_Enter"});
     const auto second = session.finish();
     ASSERT_EQ(second.status, 0) << second.err;

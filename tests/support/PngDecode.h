@@ -13,7 +13,9 @@ struct DecodedPng {
     int height = 0;
     int colourType = 0;  // as stored in the file
     std::vector<uint8_t> rgba;
-    const uint8_t* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+    const uint8_t* at(int x, int y) const {
+        return &rgba[(static_cast<size_t>(y) * width + x) * 4];
+    }
 };
 
 std::optional<DecodedPng> decodePng(const std::vector<uint8_t>& bytes);

@@ -8,8 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -70,8 +70,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environme
     for (std::string& entry : envStrings) env.push_back(entry.data());
     env.push_back(nullptr);
 
-    const int failed =
-        posix_spawnp(&pid_, args[0], &actions, &attributes, args.data(), env.data());
+    const int failed = posix_spawnp(&pid_, args[0], &actions, &attributes, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(outPipe[1]);

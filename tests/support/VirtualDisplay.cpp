@@ -30,7 +30,8 @@ std::string readDisplayNumber(int fd) {
 }
 
 struct Connection {
-    explicit Connection(const std::string& display) : handle(xcb_connect(display.c_str(), nullptr)) {
+    explicit Connection(const std::string& display)
+        : handle(xcb_connect(display.c_str(), nullptr)) {
         if (xcb_connection_has_error(handle)) throw std::runtime_error("cannot connect " + display);
         screen = xcb_setup_roots_iterator(xcb_get_setup(handle)).data;
     }
@@ -68,13 +69,12 @@ VirtualDisplay::VirtualDisplay(std::vector<MonitorLayout> monitors,
     }
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-    const std::string size =
-        std::to_string(rootWidth_) + "x" + std::to_string(rootHeight_) + "x24";
+    const std::string size = std::to_string(rootWidth_) + "x" + std::to_string(rootHeight_) + "x24";
     const char* path = std::getenv("PATH");
     // The write end is inherited by Xvfb under its own number.
-    std::vector<std::string> command{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                     size, "-nolisten", "tcp", "-noreset", "+extension", "RANDR",
-                                     "-ac"};
+    std::vector<std::string> command{
+        "Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",  size, "-nolisten",
+        "tcp",  "-noreset",   "+extension",           "RANDR",   "-ac"};
     command.insert(command.end(), serverOptions.begin(), serverOptions.end());
     server_ = std::make_unique<ChildProcess>(command,
                                              Environment{{"PATH", path ? path : "/usr/bin:/bin"}});
@@ -94,7 +94,9 @@ VirtualDisplay::VirtualDisplay(std::vector<MonitorLayout> monitors,
     paintPattern();
 }
 
-VirtualDisplay::~VirtualDisplay() { stop(); }
+VirtualDisplay::~VirtualDisplay() {
+    stop();
+}
 
 void VirtualDisplay::stop() {
     if (!server_) return;
@@ -124,8 +126,8 @@ std::vector<VirtualDisplay::TopLevelWindow> VirtualDisplay::topLevelWindows() co
     if (!tree) return windows;
     const xcb_window_t* children = xcb_query_tree_children(tree);
     for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
-        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-            c, xcb_get_window_attributes(c, children[i]), nullptr);
+        xcb_get_window_attributes_reply_t* attributes =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr);
         xcb_get_geometry_reply_t* geometry =
             xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr);
         if (attributes && geometry) {
@@ -142,19 +144,19 @@ std::vector<VirtualDisplay::TopLevelWindow> VirtualDisplay::topLevelWindows() co
 
 int VirtualDisplay::viewableOverlayWindows() const {
     const auto windows = topLevelWindows();
-    return static_cast<int>(std::count_if(windows.begin(), windows.end(), [](const TopLevelWindow& w) {
-        return w.overrideRedirect && w.viewable;
-    }));
+    return static_cast<int>(
+        std::count_if(windows.begin(), windows.end(),
+                      [](const TopLevelWindow& w) { return w.overrideRedirect && w.viewable; }));
 }
 
 bool VirtualDisplay::keyboardIsGrabbed() const {
     Connection connection(name_);
     xcb_connection_t* c = connection.handle;
-    xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
-        c,
-        xcb_grab_keyboard(c, 0, connection.screen->root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                          XCB_GRAB_MODE_ASYNC),
-        nullptr);
+    xcb_grab_keyboard_reply_t* reply =
+        xcb_grab_keyboard_reply(c,
+                                xcb_grab_keyboard(c, 0, connection.screen->root, XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr);
     const bool grabbedElsewhere = reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
     free(reply);
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
@@ -167,6 +169,5 @@ void VirtualDisplay::xdotool(const std::vector<std::string>& arguments) const {
     command.insert(command.end(), arguments.begin(), arguments.end());
     if (run(command) != 0) throw std::runtime_error("xdotool failed");
 }
-
 
 }  // namespace tavelin::testing_support

@@ -41,8 +41,12 @@ TEST_F(Keys, RStepsThroughTheHistoryWithShiftBackwards) {
     const struct {
         Qt::KeyboardModifiers modifiers;
         int index;
-    } steps[] = {{Qt::NoModifier, 0},      {Qt::NoModifier, 1},    {Qt::ShiftModifier, 0},
-                 {Qt::ShiftModifier, 2},   {Qt::ControlModifier, 2}, {Qt::AltModifier, 2},
+    } steps[] = {{Qt::NoModifier, 0},
+                 {Qt::NoModifier, 1},
+                 {Qt::ShiftModifier, 0},
+                 {Qt::ShiftModifier, 2},
+                 {Qt::ControlModifier, 2},
+                 {Qt::AltModifier, 2},
                  {Qt::ShiftModifier | Qt::ControlModifier, 2}};
     for (const auto& [modifiers, index] : steps) {
         QTest::keyClick(primaryWindow(), Qt::Key_R, modifiers);
@@ -58,8 +62,10 @@ TEST_F(Keys, ArrowsNudgeTheCommittedSelection) {
         Qt::KeyboardModifiers modifiers;
         Point origin;
     } steps[] = {
-        {Qt::Key_Left, Qt::NoModifier, {99, 100}},    {Qt::Key_Left, Qt::ShiftModifier, {89, 100}},
-        {Qt::Key_Up, Qt::NoModifier, {89, 101}},      {Qt::Key_Down, Qt::ShiftModifier, {89, 91}},
+        {Qt::Key_Left, Qt::NoModifier, {99, 100}},
+        {Qt::Key_Left, Qt::ShiftModifier, {89, 100}},
+        {Qt::Key_Up, Qt::NoModifier, {89, 101}},
+        {Qt::Key_Down, Qt::ShiftModifier, {89, 91}},
         {Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier, {99, 91}},
     };
     for (const auto& [key, modifiers, origin] : steps) {

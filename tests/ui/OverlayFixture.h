@@ -29,13 +29,15 @@ protected:
         controller_ = std::make_unique<OverlayWindowController>(platform_);
         std::vector<std::string> argv = arguments;
         argv.insert(argv.begin(), "tavelin-capture");
-        const ScreenshotMap shots = FakeScreenPlatform(platform_.screens()).captureAllDisplays().value();
-        controller_->show(shots, CaptureArgs::parse(argv, [](std::string_view) {}),
-                          [this] { events_.push_back("cancel"); },
-                          [this](const Rect& r) {
-                              events_.push_back("capture");
-                              captured_ = r;
-                          });
+        const ScreenshotMap shots =
+            FakeScreenPlatform(platform_.screens()).captureAllDisplays().value();
+        controller_->show(
+            shots, CaptureArgs::parse(argv, [](std::string_view) {}),
+            [this] { events_.push_back("cancel"); },
+            [this](const Rect& r) {
+                events_.push_back("capture");
+                captured_ = r;
+            });
         settle();
     }
 

@@ -32,7 +32,9 @@ void expectNear(Pixel actual, Pixel expected, int tolerance, const char* what) {
     EXPECT_NEAR(actual.b, expected.b, tolerance) << what;
 }
 
-bool isDark(Pixel p) { return p.r < 80 && p.g < 80 && p.b < 80; }
+bool isDark(Pixel p) {
+    return p.r < 80 && p.g < 80 && p.b < 80;
+}
 
 TEST_F(Rendering, ScrimCutoutOutlineAndLabelsWhereTheRulesPutThem) {
     // Global 100,100 200x150 is local x 100, y 650 on the 900-point primary view.
@@ -44,7 +46,8 @@ TEST_F(Rendering, ScrimCutoutOutlineAndLabelsWhereTheRulesPutThem) {
 
     expectNear(at(image, 700, 500), dimmed(screenshotAt(700, 500)), 1, "dimmed area");
     expectNear(at(image, 150, 760), screenshotAt(150, 760), 0, "undimmed cutout");
-    for (const QPoint outline : {QPoint(99, 760), QPoint(100, 760), QPoint(250, 649), QPoint(299, 700)}) {
+    for (const QPoint outline :
+         {QPoint(99, 760), QPoint(100, 760), QPoint(250, 649), QPoint(299, 700)}) {
         expectNear(at(image, outline.x(), outline.y()), {255, 255, 255}, 0, "outline");
     }
     expectNear(at(image, 98, 760), dimmed(screenshotAt(98, 760)), 1, "just outside the outline");

@@ -75,10 +75,10 @@ TEST(AppArgs, OptionsMatchWholeArgumentsExactly) {
 }
 
 TEST(AppArgs, ReadsEveryCaptureOption) {
-    const AppArgs args = AppArgs::parse(withProgram(
-        {"--capture", "--request-id", "r-17", "--out", "/tmp/a.png", "--out-dir", "", "--displayId",
-         "--weird", "--selectionPoints", "1,2,3,4", "--displayBounds", "0,0,1920,1080",
-         "--output-file", "/tmp/o.json"}));
+    const AppArgs args = AppArgs::parse(
+        withProgram({"--capture", "--request-id", "r-17", "--out", "/tmp/a.png", "--out-dir", "",
+                     "--displayId", "--weird", "--selectionPoints", "1,2,3,4", "--displayBounds",
+                     "0,0,1920,1080", "--output-file", "/tmp/o.json"}));
     EXPECT_EQ(args.mode, AppMode::capture);
     EXPECT_EQ(args.outputFile, "/tmp/o.json");
     const CaptureArgs& c = args.captureArgs;
@@ -111,9 +111,9 @@ TEST(AppArgs, AnOptionWithoutValueKeepsTheEarlierValue) {
 }
 
 TEST(AppArgs, ARepeatedOptionOverwritesEvenWithABadValue) {
-    const CaptureArgs args = CaptureArgs::parse(withProgram(
-        {"--selectionPoints", "1,2,3,4", "--selectionPoints", "bad", "--request-id", "a",
-         "--request-id", "b"}));
+    const CaptureArgs args =
+        CaptureArgs::parse(withProgram({"--selectionPoints", "1,2,3,4", "--selectionPoints", "bad",
+                                        "--request-id", "a", "--request-id", "b"}));
     EXPECT_FALSE(args.selectionRect);
     EXPECT_EQ(args.requestId, "b");
 }
@@ -136,13 +136,14 @@ TEST(AppArgs, FrameHistoryDecodesOrReportsOneLine) {
     for (const auto& [value, entries, diagnostic] : cases) {
         SCOPED_TRACE(value);
         std::vector<std::string> lines;
-        const CaptureArgs args = CaptureArgs::parse(
-            withProgram({"--frameHistory", value}),
-            [&](std::string_view line) { lines.emplace_back(line); });
+        const CaptureArgs args =
+            CaptureArgs::parse(withProgram({"--frameHistory", value}),
+                               [&](std::string_view line) { lines.emplace_back(line); });
         EXPECT_EQ(args.frameHistory.size(), entries);
         ASSERT_EQ(lines.size(), diagnostic ? 1u : 0u);
         if (diagnostic) {
-            EXPECT_EQ(lines[0].rfind("TavelinCapture: failed to parse --frameHistory JSON: ", 0), 0u);
+            EXPECT_EQ(lines[0].rfind("TavelinCapture: failed to parse --frameHistory JSON: ", 0),
+                      0u);
             EXPECT_EQ(lines[0].back(), '\n');
             EXPECT_EQ(lines[0].find('\n'), lines[0].size() - 1);
         }

@@ -8,12 +8,15 @@ namespace {
 const std::string kPoints = R"("selectionPoints":{"x":100,"y":50.5,"width":4e2,"height":300})";
 const std::string kInfo = R"("displayInfo":{"id":"ABC","platform":"linux"})";
 
-std::string entry(const std::string& members) { return "{" + members + "}"; }
+std::string entry(const std::string& members) {
+    return "{" + members + "}";
+}
 
 TEST(FrameHistory, DecodesEntriesInOrder) {
     const auto decoded = decodeFrameHistory(
         "[" + entry(kPoints + "," + kInfo + R"(,"displayScale":2)") + "," +
-        entry(R"("selectionPoints":{"x":-1,"y":0,"width":1,"height":1},"displayInfo":{"id":"","platform":"macos"})") +
+        entry(
+            R"("selectionPoints":{"x":-1,"y":0,"width":1,"height":1},"displayInfo":{"id":"","platform":"macos"})") +
         "]");
     ASSERT_TRUE(decoded.ok()) << decoded.error().description;
     ASSERT_EQ(decoded->size(), 2u);
@@ -43,7 +46,7 @@ TEST(FrameHistory, OptionalScaleAndExtraKeys) {
 TEST(FrameHistory, OneBadElementFailsTheWholeArray) {
     const std::string good = entry(kPoints + "," + kInfo);
     const std::string rejected[] = {
-        entry(kPoints),                                                     // no displayInfo
+        entry(kPoints),                                                    // no displayInfo
         entry(kPoints + R"(,"displayInfo":{"id":7,"platform":"linux"})"),  // id is a number
         entry(kPoints + R"(,"displayInfo":{"id":"A"})"),
         entry(kPoints + R"(,"displayInfo":null)"),

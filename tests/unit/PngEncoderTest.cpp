@@ -56,8 +56,8 @@ TEST(PngEncoder, RoundTripsEveryPixel) {
         int width, height;
         bool opaque;
         int colourType;
-    } cases[] = {{1, 1, true, 2}, {37, 23, true, 2}, {300, 90, true, 2}, {1, 1, false, 6},
-                 {37, 23, false, 6}, {300, 90, false, 6}};
+    } cases[] = {{1, 1, true, 2},  {37, 23, true, 2},  {300, 90, true, 2},
+                 {1, 1, false, 6}, {37, 23, false, 6}, {300, 90, false, 6}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " opaque " << c.opaque);
         const Image image = sampleImage(c.width, c.height, c.opaque);

@@ -27,20 +27,22 @@ ResultPayload okRecord() {
 }
 
 TEST(RecordJson, OkRecordIsCompactInDeclarationOrderWithPlainSlashes) {
-    EXPECT_EQ(encoded(okRecord()),
-              R"({"status":"ok","requestId":"r-17","imagePath":"/tmp/out/tavelin-capture-r-17.png",)"
-              R"("mimeType":"image/png","selectionPoints":{"x":100,"y":50,"width":400,"height":300},)"
-              R"("selectionPixels":{"x":200,"y":100,"width":800,"height":600},"displayScale":2,)"
-              R"("displayInfo":{"id":"6A1F7C2E-3B4D-4E5F-8A9B-0C1D2E3F4A5B","platform":"linux"},)"
-              R"("timestamp":"2026-12-08T21:29:38Z"})");
+    EXPECT_EQ(
+        encoded(okRecord()),
+        R"({"status":"ok","requestId":"r-17","imagePath":"/tmp/out/tavelin-capture-r-17.png",)"
+        R"("mimeType":"image/png","selectionPoints":{"x":100,"y":50,"width":400,"height":300},)"
+        R"("selectionPixels":{"x":200,"y":100,"width":800,"height":600},"displayScale":2,)"
+        R"("displayInfo":{"id":"6A1F7C2E-3B4D-4E5F-8A9B-0C1D2E3F4A5B","platform":"linux"},)"
+        R"("timestamp":"2026-12-08T21:29:38Z"})");
 }
 
 TEST(RecordJson, AbsentOptionalsAreLeftOut) {
     ResultPayload cancelled;
     cancelled.status = ResultPayload::Status::cancelled;
     cancelled.timestamp = "2026-12-08T21:29:38Z";
-    EXPECT_EQ(encoded(cancelled),
-              R"({"status":"cancelled","mimeType":"image/png","timestamp":"2026-12-08T21:29:38Z"})");
+    EXPECT_EQ(
+        encoded(cancelled),
+        R"({"status":"cancelled","mimeType":"image/png","timestamp":"2026-12-08T21:29:38Z"})");
 
     ResultPayload error = cancelled;
     error.status = ResultPayload::Status::error;
@@ -52,8 +54,8 @@ TEST(RecordJson, AbsentOptionalsAreLeftOut) {
 }
 
 TEST(RecordJson, NumbersReadBackAsTheSameDouble) {
-    const double values[] = {151.5, 0.1, 1.0 / 3.0, -0.0, 1e-300, 1e300, 9007199254740993.0,
-                             -1440, 2.0000000000000004};
+    const double values[] = {
+        151.5, 0.1, 1.0 / 3.0, -0.0, 1e-300, 1e300, 9007199254740993.0, -1440, 2.0000000000000004};
     for (double value : values) {
         SCOPED_TRACE(value);
         ResultPayload record = okRecord();

@@ -22,8 +22,8 @@ TEST(Rect, ContainmentIsHalfOpen) {
         Point p;
         bool inside;
     } cases[] = {
-        {{0, 0}, true}, {{9.999, 9.999}, true}, {{10, 5}, false}, {{5, 10}, false},
-        {{-0.001, 5}, false},
+        {{0, 0}, true},   {{9.999, 9.999}, true}, {{10, 5}, false},
+        {{5, 10}, false}, {{-0.001, 5}, false},
     };
     for (const auto& [p, inside] : cases) {
         SCOPED_TRACE(testing::Message() << p.x << "," << p.y);

@@ -142,10 +142,14 @@ TEST(CursorFor, EveryHandle) {
     using H = ResizeHandle;
     using C = CursorShape;
     const std::pair<H, C> cases[] = {
-        {H::topLeft, C::diagonalBackslash}, {H::bottomRight, C::diagonalBackslash},
-        {H::topRight, C::diagonalSlash},    {H::bottomLeft, C::diagonalSlash},
-        {H::top, C::resizeUpDown},          {H::bottom, C::resizeUpDown},
-        {H::left, C::resizeLeftRight},      {H::right, C::resizeLeftRight},
+        {H::topLeft, C::diagonalBackslash},
+        {H::bottomRight, C::diagonalBackslash},
+        {H::topRight, C::diagonalSlash},
+        {H::bottomLeft, C::diagonalSlash},
+        {H::top, C::resizeUpDown},
+        {H::bottom, C::resizeUpDown},
+        {H::left, C::resizeLeftRight},
+        {H::right, C::resizeLeftRight},
         {H::none, C::arrow},
     };
     for (const auto& [handle, shape] : cases) EXPECT_EQ(SelectionState::cursorFor(handle), shape);

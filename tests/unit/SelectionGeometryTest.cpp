@@ -54,7 +54,9 @@ TEST_F(Geometry, ConstrainToScreensWithTwoScreens) {
         Rect out;
     } cases[] = {
         {"inside one screen", {100, 100, 300, 300}, {100, 100, 300, 300}},
-        {"below the first screen, where nothing shows", {1200, -150, 300, 100}, {1440, -150, 300, 100}},
+        {"below the first screen, where nothing shows",
+         {1200, -150, 300, 100},
+         {1440, -150, 300, 100}},
         {"covered by both screens together", {1300, 800, 300, 300}, {1300, 600, 300, 300}},
         {"left of everything", {-500, 100, 200, 100}, {0, 100, 200, 100}},
         {"wider than the desktop", {100, 0, 4000, 100}, {3360 - 4000, 0, 4000, 100}},

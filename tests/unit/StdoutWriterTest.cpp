@@ -61,13 +61,13 @@ TEST_F(WriterTest, AnEncodeFailureWritesNothingButItsDiagnostic) {
     EXPECT_TRUE(std::holds_alternative<EncodeFailed>(outcome));
     EXPECT_EQ(out(), "");
     EXPECT_EQ(err().rfind("StdoutWriter JSON encode error: ", 0), 0u);
-    struct stat info{};
+    struct stat info {};
     EXPECT_NE(stat(path.c_str(), &info), 0) << "the output file must not be created";
 }
 
 TEST_F(WriterTest, AClosedStandardOutputDoesNotStopTheFile) {
     const std::string path = dir_.path() + "/result.json";
-    out_.closeReadEnd();  // the host went away
+    out_.closeReadEnd();            // the host went away
     std::signal(SIGPIPE, SIG_IGN);  // as the program does at start
     const WriteOutcome outcome = writer().write(PermissionErrorResult{}, path);
     EXPECT_TRUE(std::holds_alternative<Written>(outcome));

@@ -25,8 +25,10 @@ TEST(Sha1, KnownDigests) {
 }
 
 TEST(Uuid, CanonicalUpperCaseTextOfTheRightVersion) {
-    const std::regex version5("[0-9A-F]{8}-[0-9A-F]{4}-5[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
-    const std::regex version4("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+    const std::regex version5(
+        "[0-9A-F]{8}-[0-9A-F]{4}-5[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+    const std::regex version4(
+        "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
     EXPECT_TRUE(std::regex_match(nameBasedUuid("output:DP-1"), version5));
     EXPECT_EQ(nameBasedUuid("output:DP-1"), nameBasedUuid("output:DP-1"));
     EXPECT_NE(nameBasedUuid("output:DP-1"), nameBasedUuid("output:DP-2"));

@@ -35,7 +35,7 @@ TEST_F(WritePngTest, CreatesParentsAndAPrivateFileAndNothingElse) {
     const auto written = writePng(image_, path);
     ASSERT_TRUE(written.ok()) << written.error().description();
     EXPECT_EQ(*written, path);
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(entries(dir_.path() + "/a/b"), std::vector<std::string>{"shot.png"});

@@ -20,8 +20,8 @@ std::optional<Image> cropToPixels(const Image& image, const Rect& pixels) {
     const double right = std::min(std::ceil(pixels.maxX()), static_cast<double>(image.width()));
     const double bottom = std::min(std::ceil(pixels.maxY()), static_cast<double>(image.height()));
     if (!(left < right && top < bottom)) return std::nullopt;
-    return image.view(static_cast<int>(left), static_cast<int>(top),
-                      static_cast<int>(right - left), static_cast<int>(bottom - top));
+    return image.view(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                      static_cast<int>(bottom - top));
 }
 
 const Image* screenshotOf(const ScreenshotMap& screenshots, const Screen& screen) {

@@ -37,7 +37,7 @@ Result<std::string, CaptureFailure> writePng(const Image& image, const std::stri
     const fs::path location(path);
     if (const auto failure = createDirectories(location.parent_path())) return *failure;
 
-    struct stat existing{};
+    struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
         return CaptureFailure(CaptureError::writeFailed);
     }

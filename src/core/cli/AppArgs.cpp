@@ -25,14 +25,17 @@ void applyFrameHistory(CaptureArgs& args, const std::string& value,
 }
 
 const CaptureOption kCaptureOptions[] = {
-    {"--request-id", [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.requestId = v; }},
+    {"--request-id",
+     [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.requestId = v; }},
     {"--out", [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.outPath = v; }},
-    {"--out-dir", [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.outDir = v; }},
-    {"--selectionPoints",
-     [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.selectionRect = parseRect(v); }},
-    {"--displayId", [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.displayId = v; }},
-    {"--displayBounds",
-     [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.displayBounds = parseRect(v); }},
+    {"--out-dir",
+     [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.outDir = v; }},
+    {"--selectionPoints", [](CaptureArgs& a, const std::string& v,
+                             const DiagnosticSink&) { a.selectionRect = parseRect(v); }},
+    {"--displayId",
+     [](CaptureArgs& a, const std::string& v, const DiagnosticSink&) { a.displayId = v; }},
+    {"--displayBounds", [](CaptureArgs& a, const std::string& v,
+                           const DiagnosticSink&) { a.displayBounds = parseRect(v); }},
     {"--frameHistory", applyFrameHistory},
 };
 

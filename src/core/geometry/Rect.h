@@ -48,7 +48,8 @@ struct Rect {
     }
 
     // Rectangles that only share an edge do not overlap, so a selection that ends exactly where
-    // the next screen begins belongs to one screen. A zero-sized rectangle overlaps what it touches.
+    // the next screen begins belongs to one screen. A zero-sized rectangle overlaps what it
+    // touches.
     bool intersects(const Rect& other) const { return intersection(other).has_value(); }
 
     // The overlap of two rectangles, or nothing (the null rectangle) when they do not overlap.

@@ -28,7 +28,8 @@ std::array<uint8_t, 20> sha1(std::string_view bytes) {
             const uint8_t* p = &message[block + static_cast<size_t>(i) * 4];
             w[i] = uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
         }
-        for (int i = 16; i < 80; ++i) w[i] = rotateLeft(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+        for (int i = 16; i < 80; ++i)
+            w[i] = rotateLeft(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
 
         uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
         for (int i = 0; i < 80; ++i) {
@@ -61,7 +62,8 @@ std::array<uint8_t, 20> sha1(std::string_view bytes) {
     }
 
     std::array<uint8_t, 20> digest{};
-    for (size_t i = 0; i < 20; ++i) digest[i] = static_cast<uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
+    for (size_t i = 0; i < 20; ++i)
+        digest[i] = static_cast<uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
     return digest;
 }
 

@@ -1,7 +1,7 @@
 #include "Uuid.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <random>
 
 #include "Sha1.h"
@@ -10,9 +10,8 @@ namespace tavelin {
 namespace {
 
 // The namespace of this program's display identifiers (itself a random UUID).
-constexpr std::array<uint8_t, 16> kDisplayNamespace = {0x5B, 0x1E, 0x6F, 0x0C, 0x9A, 0x43,
-                                                       0x4D, 0x2B, 0x8E, 0x71, 0x3C, 0xA4,
-                                                       0xF2, 0x08, 0x6D, 0x95};
+constexpr std::array<uint8_t, 16> kDisplayNamespace = {
+    0x5B, 0x1E, 0x6F, 0x0C, 0x9A, 0x43, 0x4D, 0x2B, 0x8E, 0x71, 0x3C, 0xA4, 0xF2, 0x08, 0x6D, 0x95};
 
 std::string canonicalText(const std::array<uint8_t, 16>& bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";

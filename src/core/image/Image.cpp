@@ -15,9 +15,10 @@ Image Image::allocate(int width, int height) {
 }
 
 Image Image::view(int x, int y, int width, int height) const {
-    return Image(owner_, origin_ + stride_ * static_cast<size_t>(y) +
-                             static_cast<size_t>(x) * kBytesPerPixel,
-                 width, height, stride_, opaque_);
+    return Image(
+        owner_,
+        origin_ + stride_ * static_cast<size_t>(y) + static_cast<size_t>(x) * kBytesPerPixel, width,
+        height, stride_, opaque_);
 }
 
 }  // namespace tavelin

@@ -20,8 +20,12 @@ public:
     // Adopts pixels that `owner` keeps alive.
     Image(std::shared_ptr<uint8_t> owner, uint8_t* origin, int width, int height, size_t stride,
           bool opaque)
-        : owner_(std::move(owner)), origin_(origin), width_(width), height_(height),
-          stride_(stride), opaque_(opaque) {}
+        : owner_(std::move(owner)),
+          origin_(origin),
+          width_(width),
+          height_(height),
+          stride_(stride),
+          opaque_(opaque) {}
 
     int width() const { return width_; }
     int height() const { return height_; }

@@ -52,8 +52,8 @@ void drawScaled(const Image& source, const Image& canvas, const Rect& destinatio
     const Span rows = coveredRange(destination.minY(), destination.absHeight(), canvas.height());
     if (columns.begin >= columns.end || rows.begin >= rows.end) return;
 
-    const bool unscaled = destination.absWidth() == source.width() &&
-                          destination.absHeight() == source.height();
+    const bool unscaled =
+        destination.absWidth() == source.width() && destination.absHeight() == source.height();
     if (unscaled) {
         const int left = columns.begin - static_cast<int>(std::lround(destination.minX()));
         const int top = rows.begin - static_cast<int>(std::lround(destination.minY()));

@@ -36,9 +36,12 @@ Json rectJson(const RectDTO& rect) {
 
 const char* statusText(ResultPayload::Status status) {
     switch (status) {
-        case ResultPayload::Status::ok: return "ok";
-        case ResultPayload::Status::cancelled: return "cancelled";
-        case ResultPayload::Status::error: return "error";
+        case ResultPayload::Status::ok:
+            return "ok";
+        case ResultPayload::Status::cancelled:
+            return "cancelled";
+        case ResultPayload::Status::error:
+            return "error";
     }
     return "error";
 }
@@ -65,7 +68,8 @@ Result<std::string, EncodeError> encodeRecord(const ResultPayload& record) {
         json["mimeType"] = record.mimeType;
         if (record.selectionPoints) json["selectionPoints"] = rectJson(*record.selectionPoints);
         if (record.selectionPixels) json["selectionPixels"] = rectJson(*record.selectionPixels);
-        if (record.displayScale) json["displayScale"] = number("displayScale", *record.displayScale);
+        if (record.displayScale)
+            json["displayScale"] = number("displayScale", *record.displayScale);
         if (record.displayInfo) {
             json["displayInfo"] = {{"id", record.displayInfo->id},
                                    {"platform", record.displayInfo->platform}};

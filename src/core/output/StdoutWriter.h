@@ -1,8 +1,9 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <variant>
 
 #include "core/output/RecordJson.h"

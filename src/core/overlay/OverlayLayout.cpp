@@ -29,11 +29,13 @@ std::optional<Rect> scrimCutout(const std::optional<Rect>& cutout, Size size) {
 
 std::optional<std::string> sizeLabelText(const Rect& rect, const std::optional<Rect>& fullRect) {
     if (!fullRect || !(rect.absWidth() > 60 && rect.absHeight() > 30)) return std::nullopt;
-    return truncatedInteger(fullRect->absWidth()) + " \u00D7 " + truncatedInteger(fullRect->absHeight());
+    return truncatedInteger(fullRect->absWidth()) + " \u00D7 " +
+           truncatedInteger(fullRect->absHeight());
 }
 
 std::string coordinateLabelText(Point screenPosition) {
-    return "x: " + truncatedInteger(screenPosition.x) + ", y: " + truncatedInteger(screenPosition.y);
+    return "x: " + truncatedInteger(screenPosition.x) +
+           ", y: " + truncatedInteger(screenPosition.y);
 }
 
 Point coordinateLabelCenter(Point position, Size viewSize) {
@@ -41,7 +43,8 @@ Point coordinateLabelCenter(Point position, Size viewSize) {
     double left = position.x + kGap;
     if (viewSize.width < position.x + kGap + kBoxWidth) left = position.x - kFlippedGap - kBoxWidth;
     double top = position.y + kGap;
-    if (viewSize.height < position.y + kGap + kBoxHeight) top = position.y - kFlippedGap - kBoxHeight;
+    if (viewSize.height < position.y + kGap + kBoxHeight)
+        top = position.y - kFlippedGap - kBoxHeight;
     return {left + kBoxWidth / 2, top + kBoxHeight / 2};
 }
 

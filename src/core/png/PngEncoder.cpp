@@ -4,12 +4,11 @@
 #include <libdeflate.h>
 
 #include <algorithm>
-#include <thread>
-
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include "core/png/RowFilter.h"
 
@@ -70,7 +69,8 @@ void filterRows(const Image& image, int first, int last, size_t channels, uint8_
     RowFilter filter(rowBytes, channels);
     for (int y = first; y < last; ++y) {
         unpackRow(image.row(y), image.width(), channels == 3, current.data());
-        filter.apply(current.data(), previous.data(), out + static_cast<size_t>(y - first) * (rowBytes + 1));
+        filter.apply(current.data(), previous.data(),
+                     out + static_cast<size_t>(y - first) * (rowBytes + 1));
         current.swap(previous);
     }
 }
@@ -95,7 +95,8 @@ void filterBand(const Image& image, int first, int last, size_t channels, uint8_
 // memory all at once.
 class ZlibStream {
 public:
-    explicit ZlibStream(std::vector<uint8_t>& out) : out_(out), levelBuffer_(ISAL_DEF_LVL2_DEFAULT) {
+    explicit ZlibStream(std::vector<uint8_t>& out)
+        : out_(out), levelBuffer_(ISAL_DEF_LVL2_DEFAULT) {
         isal_deflate_init(&stream_);
         stream_.level = kCompressionLevel;
         stream_.level_buf = levelBuffer_.data();
@@ -115,8 +116,8 @@ public:
             stream_.avail_out = static_cast<uint32_t>(out_.size() - used);
             if (isal_deflate(&stream_) != COMP_OK) throw std::runtime_error("deflate failed");
             out_.resize(out_.size() - stream_.avail_out);
-            const bool done = last ? stream_.internal_state.state == ZSTATE_END
-                                   : stream_.avail_in == 0;
+            const bool done =
+                last ? stream_.internal_state.state == ZSTATE_END : stream_.avail_in == 0;
             if (done) return;
         }
     }
@@ -148,13 +149,15 @@ std::vector<uint8_t> encodePng(const Image& image) {
     for (int first = 0; first < height; first += kBandRows) {
         const int last = std::min(height, first + kBandRows);
         filterBand(image, first, last, channels, band.data());
-        zlib.append(band.data(), (rowBytes + 1) * static_cast<size_t>(last - first), last == height);
+        zlib.append(band.data(), (rowBytes + 1) * static_cast<size_t>(last - first),
+                    last == height);
     }
     if (height == 0) zlib.append(nullptr, 0, true);
     const size_t compressedSize = png.size() - idatOffset - 8;
     png.resize(png.size() + 4 + kEndChunkSize);
 
-    static constexpr uint8_t kSignature[kSignatureSize] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    static constexpr uint8_t kSignature[kSignatureSize] = {0x89, 'P',  'N',  'G',
+                                                           '\r', '\n', 0x1A, '\n'};
     std::memcpy(png.data(), kSignature, kSignatureSize);
     uint8_t* header = png.data() + kSignatureSize;
     putBigEndian(header + 8, static_cast<uint32_t>(width));

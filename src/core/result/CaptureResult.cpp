@@ -30,7 +30,8 @@ SelectionReport reportSelection(const Rect& rect, const ScreenList& screens,
                                 const std::optional<Screen>& mainScreen) {
     std::optional<double> scale;
     for (const Screen& screen : screens) {
-        if (screen.frame.intersects(rect)) scale = std::min(scale.value_or(screen.scale), screen.scale);
+        if (screen.frame.intersects(rect))
+            scale = std::min(scale.value_or(screen.scale), screen.scale);
     }
     if (!scale) scale = mainScreen ? mainScreen->scale : 2.0;
 
@@ -87,8 +88,9 @@ ResultPayload errorResult(const std::string& message, const std::optional<std::s
 std::string outputPath(const CaptureArgs& args, const std::string& temporaryDirectory,
                        const std::string& workingDirectory, const std::string& randomId) {
     if (args.outPath) return absolute(*args.outPath, workingDirectory);
-    const std::string name =
-        "tavelin-capture-" + (args.requestId ? safeFileNamePart(*args.requestId) : randomId) + ".png";
+    const std::string name = "tavelin-capture-" +
+                             (args.requestId ? safeFileNamePart(*args.requestId) : randomId) +
+                             ".png";
     const std::string directory = args.outDir ? *args.outDir : temporaryDirectory;
     return join(absolute(directory, workingDirectory), name);
 }

@@ -10,7 +10,8 @@ std::string displayIdentifierForNumber(uint32_t number, const std::optional<std:
 
 std::optional<std::string> displayIdentifier(const Screen& screen) {
     if (screen.uuid && !screen.uuid->empty()) return screen.uuid;
-    if (screen.displayNumber) return displayIdentifierForNumber(*screen.displayNumber, std::nullopt);
+    if (screen.displayNumber)
+        return displayIdentifierForNumber(*screen.displayNumber, std::nullopt);
     return std::nullopt;
 }
 

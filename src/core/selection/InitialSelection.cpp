@@ -74,7 +74,8 @@ std::optional<Rect> resolveInitialSelection(
             log("TavelinCapture: display bounds \"" + shortestDecimalText(displayBounds->x) + "," +
                 shortestDecimalText(displayBounds->y) + "," +
                 shortestDecimalText(displayBounds->absWidth()) + "," +
-                shortestDecimalText(displayBounds->absHeight()) + "\" not found; using primary display.");
+                shortestDecimalText(displayBounds->absHeight()) +
+                "\" not found; using primary display.");
         }
     }
     if (!selectionRect) return std::nullopt;

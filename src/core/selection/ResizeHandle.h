@@ -2,6 +2,16 @@
 
 namespace tavelin {
 
-enum class ResizeHandle { topLeft, top, topRight, right, bottomRight, bottom, bottomLeft, left, none };
+enum class ResizeHandle {
+    topLeft,
+    top,
+    topRight,
+    right,
+    bottomRight,
+    bottom,
+    bottomLeft,
+    left,
+    none
+};
 
 }  // namespace tavelin

@@ -30,14 +30,19 @@ void SelectionState::updateCursor() {
 CursorShape SelectionState::cursorFor(ResizeHandle handle) {
     switch (handle) {
         case ResizeHandle::topLeft:
-        case ResizeHandle::bottomRight: return CursorShape::diagonalBackslash;
+        case ResizeHandle::bottomRight:
+            return CursorShape::diagonalBackslash;
         case ResizeHandle::topRight:
-        case ResizeHandle::bottomLeft: return CursorShape::diagonalSlash;
+        case ResizeHandle::bottomLeft:
+            return CursorShape::diagonalSlash;
         case ResizeHandle::top:
-        case ResizeHandle::bottom: return CursorShape::resizeUpDown;
+        case ResizeHandle::bottom:
+            return CursorShape::resizeUpDown;
         case ResizeHandle::left:
-        case ResizeHandle::right: return CursorShape::resizeLeftRight;
-        case ResizeHandle::none: return CursorShape::arrow;
+        case ResizeHandle::right:
+            return CursorShape::resizeLeftRight;
+        case ResizeHandle::none:
+            return CursorShape::arrow;
     }
     return CursorShape::arrow;
 }

@@ -6,7 +6,9 @@
 namespace tavelin {
 namespace {
 
-double area(const std::optional<Rect>& r) { return r ? r->absWidth() * r->absHeight() : 0; }
+double area(const std::optional<Rect>& r) {
+    return r ? r->absWidth() * r->absHeight() : 0;
+}
 
 // Moves `r` into `bounds` along each axis; a rectangle larger than `bounds` ends up aligned
 // with its far (right or top) edge.
@@ -81,9 +83,9 @@ std::optional<Rect> SelectionState::fittedSelection(const Rect& r) const {
     if (r.width <= 0 || r.height <= 0) return std::nullopt;
     if (screenFrames.empty()) return r;
     Rect fitted = r;
-    const bool fitsSomewhere = std::any_of(screenFrames.begin(), screenFrames.end(), [&](const Rect& f) {
-        return f.absWidth() >= r.width && f.absHeight() >= r.height;
-    });
+    const bool fitsSomewhere = std::any_of(
+        screenFrames.begin(), screenFrames.end(),
+        [&](const Rect& f) { return f.absWidth() >= r.width && f.absHeight() >= r.height; });
     if (!fitsSomewhere) {
         const Rect* largest = &screenFrames.front();
         for (const Rect& frame : screenFrames) {

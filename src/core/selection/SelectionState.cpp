@@ -76,19 +76,32 @@ void SelectionState::resizeSelection(Point p) {
 
     Rect r = s;
     switch (currentResizeHandle.get()) {
-        case ResizeHandle::topLeft: r = {movedLeft, s.y, widthFromLeft, heightFromTop}; break;
-        case ResizeHandle::top: r = {s.x, s.y, s.width, heightFromTop}; break;
-        case ResizeHandle::topRight: r = {s.x, s.y, widthFromRight, heightFromTop}; break;
-        case ResizeHandle::right: r = {s.x, s.y, widthFromRight, s.height}; break;
+        case ResizeHandle::topLeft:
+            r = {movedLeft, s.y, widthFromLeft, heightFromTop};
+            break;
+        case ResizeHandle::top:
+            r = {s.x, s.y, s.width, heightFromTop};
+            break;
+        case ResizeHandle::topRight:
+            r = {s.x, s.y, widthFromRight, heightFromTop};
+            break;
+        case ResizeHandle::right:
+            r = {s.x, s.y, widthFromRight, s.height};
+            break;
         case ResizeHandle::bottomRight:
             r = {s.x, movedBottom, widthFromRight, heightFromBottom};
             break;
-        case ResizeHandle::bottom: r = {s.x, movedBottom, s.width, heightFromBottom}; break;
+        case ResizeHandle::bottom:
+            r = {s.x, movedBottom, s.width, heightFromBottom};
+            break;
         case ResizeHandle::bottomLeft:
             r = {movedLeft, movedBottom, widthFromLeft, heightFromBottom};
             break;
-        case ResizeHandle::left: r = {movedLeft, s.y, widthFromLeft, s.height}; break;
-        case ResizeHandle::none: return;
+        case ResizeHandle::left:
+            r = {movedLeft, s.y, widthFromLeft, s.height};
+            break;
+        case ResizeHandle::none:
+            return;
     }
     selectedRect = constrainToScreens(r);
 }

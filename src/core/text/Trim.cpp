@@ -18,7 +18,8 @@ size_t spaceLengthAtStart(std::string_view text) {
     for (std::string_view space : kWideSpaces) {
         if (text.substr(0, space.size()) == space) return space.size();
     }
-    return text.substr(0, kIdeographicSpace.size()) == kIdeographicSpace ? kIdeographicSpace.size() : 0;
+    return text.substr(0, kIdeographicSpace.size()) == kIdeographicSpace ? kIdeographicSpace.size()
+                                                                         : 0;
 }
 
 size_t spaceLengthAtEnd(std::string_view text) {

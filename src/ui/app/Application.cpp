@@ -42,7 +42,8 @@ void runApplication(int argc, char** argv) {
     // decides, in order, whether the screenshots are used.
     const X11ScreenPlatform platform;
     ScreenFreeze freeze;
-    if (AppArgs::scanMode(arguments) == AppMode::capture && !isRunningTests()) freeze.start(platform);
+    if (AppArgs::scanMode(arguments) == AppMode::capture && !isRunningTests())
+        freeze.start(platform);
     CaptureAppDelegate delegate(arguments, platform, freeze);
     QTimer::singleShot(0, &delegate, &CaptureAppDelegate::applicationDidFinishLaunching);
     endProcess(application->exec());

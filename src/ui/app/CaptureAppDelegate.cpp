@@ -19,8 +19,12 @@ void CaptureAppDelegate::applicationDidFinishLaunching() {
 
 void CaptureAppDelegate::runMode(const AppArgs& appArgs) {
     switch (appArgs.mode) {
-        case AppMode::checkPermission: runPermissionCheck(); break;
-        case AppMode::bootstrapPermission: runPermissionBootstrap(); break;
+        case AppMode::checkPermission:
+            runPermissionCheck();
+            break;
+        case AppMode::bootstrapPermission:
+            runPermissionBootstrap();
+            break;
         case AppMode::capture:
             if (!isRunningTests()) beginCapture(appArgs.captureArgs);
             break;

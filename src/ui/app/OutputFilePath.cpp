@@ -8,7 +8,11 @@ std::optional<std::string>& storage() {
 }
 }  // namespace
 
-const std::optional<std::string>& outputFilePath() { return storage(); }
-void setOutputFilePath(std::optional<std::string> path) { storage() = std::move(path); }
+const std::optional<std::string>& outputFilePath() {
+    return storage();
+}
+void setOutputFilePath(std::optional<std::string> path) {
+    storage() = std::move(path);
+}
 
 }  // namespace tavelin

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 
-#include "ui/app/RunReport.h"
 #include "platform/ScreenPermission.h"
+#include "ui/app/RunReport.h"
 
 namespace tavelin {
 

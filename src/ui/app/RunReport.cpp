@@ -27,8 +27,12 @@ void reportLostDisplay() {
 
 }  // namespace
 
-void markRecordDelivered() { delivered = true; }
-bool isRecordDelivered() { return delivered; }
+void markRecordDelivered() {
+    delivered = true;
+}
+bool isRecordDelivered() {
+    return delivered;
+}
 
 void reportLostDisplayOnExit(std::optional<std::string> requestId) {
     lostDisplayRequestId = std::move(requestId);

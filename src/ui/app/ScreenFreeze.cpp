@@ -3,7 +3,8 @@
 namespace tavelin {
 
 void ScreenFreeze::start(const ScreenPlatform& platform) {
-    pending_ = std::async(std::launch::async, [&platform] { return platform.captureAllDisplays(); });
+    pending_ =
+        std::async(std::launch::async, [&platform] { return platform.captureAllDisplays(); });
 }
 
 ScreenFreeze::Outcome ScreenFreeze::take(const ScreenPlatform& platform) {

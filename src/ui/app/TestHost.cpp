@@ -4,7 +4,9 @@
 
 namespace tavelin {
 
-bool isEnvironmentVariableSet(const char* name) { return std::getenv(name) != nullptr; }
+bool isEnvironmentVariableSet(const char* name) {
+    return std::getenv(name) != nullptr;
+}
 
 bool isRunningTests() {
     return isEnvironmentVariableSet(kTestConfigurationVariable) ||

@@ -16,7 +16,9 @@
 namespace tavelin {
 namespace {
 
-std::string now() { return iso8601Timestamp(std::chrono::system_clock::now()); }
+std::string now() {
+    return iso8601Timestamp(std::chrono::system_clock::now());
+}
 
 std::string temporaryDirectory() {
     const char* tmpdir = std::getenv("TMPDIR");

@@ -14,7 +14,9 @@ constexpr double kPaddingX = 6, kPaddingY = 3, kCornerRadius = 4;
 const QColor kSizeLabelBackground(0, 0, 0, 179);        // black at 0.7
 const QColor kCoordinateLabelBackground(0, 0, 0, 204);  // black at 0.8
 
-QRectF toQt(const Rect& r) { return {r.minX(), r.minY(), r.absWidth(), r.absHeight()}; }
+QRectF toQt(const Rect& r) {
+    return {r.minX(), r.minY(), r.absWidth(), r.absHeight()};
+}
 
 void paintLabel(QPainter& painter, const QString& text, QPointF center, const QColor& background) {
     const QRectF box = labelBox(text, center);
@@ -65,7 +67,8 @@ void paintCrosshair(QPainter& painter, Point position, Size size) {
     painter.fillRect(QRectF(0, y, size.width, 1), Qt::white);
 }
 
-void paintSelectionRectangle(QPainter& painter, const Rect& rect, const std::optional<Rect>& fullRect) {
+void paintSelectionRectangle(QPainter& painter, const Rect& rect,
+                             const std::optional<Rect>& fullRect) {
     // A 2-point outline centred on the edges: 1 point inside, 1 point outside.
     const QRectF r = toQt(rect);
     const QRectF outer = r.adjusted(-1, -1, 1, 1);
@@ -88,12 +91,14 @@ void paintCoordinateLabel(QPainter& painter, Point position, Point screenPositio
 QRectF selectionLabelBounds(const Rect& rect, const std::optional<Rect>& fullRect) {
     const auto text = sizeLabelText(rect, fullRect);
     if (!text) return {};
-    return labelBox(QString::fromStdString(*text), {rect.midX(), rect.midY()}).adjusted(-1, -1, 1, 1);
+    return labelBox(QString::fromStdString(*text), {rect.midX(), rect.midY()})
+        .adjusted(-1, -1, 1, 1);
 }
 
 QRectF coordinateLabelBounds(Point position, Point screenPosition, Size viewSize) {
     const Point center = coordinateLabelCenter(position, viewSize);
-    return labelBox(QString::fromStdString(coordinateLabelText(screenPosition)), {center.x, center.y});
+    return labelBox(QString::fromStdString(coordinateLabelText(screenPosition)),
+                    {center.x, center.y});
 }
 
 }  // namespace tavelin

@@ -28,7 +28,8 @@ void paintScrim(QPainter& painter, const QRectF& area, const std::optional<Rect>
 void paintCrosshair(QPainter& painter, Point position, Size size);
 
 // The white outline of the selection `rect` and, when it fits, its size label.
-void paintSelectionRectangle(QPainter& painter, const Rect& rect, const std::optional<Rect>& fullRect);
+void paintSelectionRectangle(QPainter& painter, const Rect& rect,
+                             const std::optional<Rect>& fullRect);
 
 void paintCoordinateLabel(QPainter& painter, Point position, Point screenPosition, Size viewSize);
 

@@ -22,10 +22,13 @@ OverlayToolbar::OverlayToolbar(std::function<void()> onCancel, std::function<voi
         button->setAutoDefault(false);
     }
     connect(cancel_, &QPushButton::clicked, this, [callback = std::move(onCancel)] { callback(); });
-    connect(capture_, &QPushButton::clicked, this, [callback = std::move(onCapture)] { callback(); });
+    connect(capture_, &QPushButton::clicked, this,
+            [callback = std::move(onCapture)] { callback(); });
 }
 
-void OverlayToolbar::setCaptureEnabled(bool enabled) { capture_->setEnabled(enabled); }
+void OverlayToolbar::setCaptureEnabled(bool enabled) {
+    capture_->setEnabled(enabled);
+}
 
 void OverlayToolbar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -35,7 +38,11 @@ void OverlayToolbar::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
 }
 
-void OverlayToolbar::enterEvent(QEnterEvent*) { onHover_(true); }
-void OverlayToolbar::leaveEvent(QEvent*) { onHover_(false); }
+void OverlayToolbar::enterEvent(QEnterEvent*) {
+    onHover_(true);
+}
+void OverlayToolbar::leaveEvent(QEvent*) {
+    onHover_(false);
+}
 
 }  // namespace tavelin

@@ -19,7 +19,9 @@ QScreen* qtScreenNamed(const std::string& name) {
     return nullptr;
 }
 
-Rect desktopRect(const QRect& r) { return {double(r.x()), double(r.y()), double(r.width()), double(r.height())}; }
+Rect desktopRect(const QRect& r) {
+    return {double(r.x()), double(r.y()), double(r.width()), double(r.height())};
+}
 
 }  // namespace
 
@@ -31,10 +33,11 @@ OverlayWindowController::~OverlayWindowController() {
 void OverlayWindowController::show(const ScreenshotMap& screenshots, const CaptureArgs& args,
                                    std::function<void()> onCancel,
                                    std::function<void(const Rect&)> onCapture) {
-    QTimer::singleShot(0, this, [this, screenshots, args, onCancel = std::move(onCancel),
-                                 onCapture = std::move(onCapture)] {
-        openWindows(screenshots, args, onCancel, onCapture);
-    });
+    QTimer::singleShot(0, this,
+                       [this, screenshots, args, onCancel = std::move(onCancel),
+                        onCapture = std::move(onCapture)] {
+                           openWindows(screenshots, args, onCancel, onCapture);
+                       });
 }
 
 void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, const CaptureArgs& args,
@@ -73,7 +76,8 @@ void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, cons
         const auto shot = screenshots.find(screen.name);
         auto window = std::make_unique<OverlayWindow>(qtScreen, shot == screenshots.end());
         window->setContent(new SelectionView(
-            screen.frame, shot == screenshots.end() ? std::nullopt : std::optional<Image>(shot->second),
+            screen.frame,
+            shot == screenshots.end() ? std::nullopt : std::optional<Image>(shot->second),
             *selectionState, callbacks, screen.frame == screens.front().frame, desktopPrimary));
         window->show();
         window->raise();

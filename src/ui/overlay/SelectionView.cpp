@@ -33,16 +33,16 @@ SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backg
     }
     setMouseTracking(true);
     if (isPrimaryScreenView_) {
-        toolbar_ = new OverlayToolbar(
-            [this] { callbacks_.onCancel(); },
-            [this] {
-                if (const auto selection = state_.displayedSelection()) callbacks_.onCapture(*selection);
-            },
-            [this](bool inside) {
-                state_.isOverToolbar = inside;
-                state_.updateCursor();
-            },
-            this);
+        toolbar_ = new OverlayToolbar([this] { callbacks_.onCancel(); },
+                                      [this] {
+                                          if (const auto selection = state_.displayedSelection())
+                                              callbacks_.onCapture(*selection);
+                                      },
+                                      [this](bool inside) {
+                                          state_.isOverToolbar = inside;
+                                          state_.updateCursor();
+                                      },
+                                      this);
         toolbar_->setCaptureEnabled(state_.displayedSelection().has_value());
     }
 }
@@ -140,8 +140,12 @@ void SelectionView::positionToolbar() {
     toolbar_->move((width() - toolbar_->width()) / 2, height() - 40 - toolbar_->height());
 }
 
-void SelectionView::showEvent(QShowEvent*) { installKeyMonitor(); }
-void SelectionView::hideEvent(QHideEvent*) { removeKeyMonitor(); }
+void SelectionView::showEvent(QShowEvent*) {
+    installKeyMonitor();
+}
+void SelectionView::hideEvent(QHideEvent*) {
+    removeKeyMonitor();
+}
 
 void SelectionView::installKeyMonitor() {
     if (!isPrimaryScreenView_ || keyMonitorInstalled_) return;

@@ -16,7 +16,9 @@ QRectF sourceRect(const QRect& target, const QImage& image, QSize view) {
     return {target.x() * sx, target.y() * sy, target.width() * sx, target.height() * sy};
 }
 
-QRect alignedRect(const Rect& r) { return QRectF(r.x, r.y, r.width, r.height).toAlignedRect(); }
+QRect alignedRect(const Rect& r) {
+    return QRectF(r.x, r.y, r.width, r.height).toAlignedRect();
+}
 
 }  // namespace
 

@@ -11,7 +11,9 @@
 namespace tavelin {
 namespace {
 
-Rect desktopRect(const QRect& r) { return {double(r.x()), double(r.y()), double(r.width()), double(r.height())}; }
+Rect desktopRect(const QRect& r) {
+    return {double(r.x()), double(r.y()), double(r.width()), double(r.height())};
+}
 
 const X11Monitor* findMonitor(const std::vector<X11Monitor>& monitors, const std::string& name) {
     for (const X11Monitor& monitor : monitors) {
@@ -51,7 +53,9 @@ std::optional<Screen> X11ScreenPlatform::mainScreen() const {
     return std::move(all.front());
 }
 
-bool X11ScreenPlatform::canRecordScreen() const { return tavelin::canRecordScreen(); }
+bool X11ScreenPlatform::canRecordScreen() const {
+    return tavelin::canRecordScreen();
+}
 
 Result<ScreenshotMap, CaptureFailure> X11ScreenPlatform::captureAllDisplays() const {
     return tavelin::captureAllDisplays();
