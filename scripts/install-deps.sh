@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libxkbcommon-dev
   libxcb1-dev libxcb-randr0-dev libxcb-shm0-dev libxcb-xtest0-dev
   nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev
   xvfb xauth x11-xserver-utils xdotool fonts-dejavu-core
 )
 

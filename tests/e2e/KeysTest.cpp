@@ -1,3 +1,7 @@
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 #include "CaptureSession.h"
 
 namespace tavelin {
@@ -57,6 +61,30 @@ TEST(Keys, RAndShiftRStepThroughTheHistory) {
         // Entries whose display is not found are centred on the primary (1280x800).
         EXPECT_EQ(outcome.record["selectionPoints"], rectJson(640 - width / 2, 375, width, 50));
     }
+}
+
+TEST(Keys, TheOverlayTakesTheKeyboardOnceAnotherClientLetsGo) {
+    CaptureSession session;
+    // Another client (a hot-key daemon, say) holds the keyboard as the overlay opens.
+    xcb_connection_t* holder = xcb_connect(session.display().name().c_str(), nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(holder)).data->root;
+    std::free(xcb_grab_keyboard_reply(holder,
+                                      xcb_grab_keyboard(holder, 0, root, XCB_CURRENT_TIME,
+                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                      nullptr));
+    session.start({});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    xcb_ungrab_keyboard(holder, XCB_CURRENT_TIME);
+    xcb_flush(holder);
+    bool taken = false;
+    for (int wait = 0; wait < 500 && !taken; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        taken = session.display().keyboardIsGrabbed();
+    }
+    ASSERT_TRUE(taken) << "the overlay never took the keyboard";
+    session.xdotool({"key", "Escape"});
+    EXPECT_EQ(session.finish().status, 2);
+    xcb_disconnect(holder);
 }
 
 TEST(Keys, ReturnWithoutASelectionDoesNothing) {

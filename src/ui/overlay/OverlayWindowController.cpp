@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include "core/selection/DisplayIdentity.h"
 #include "core/selection/InitialSelection.h"
@@ -86,11 +87,21 @@ void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, cons
     }
     cursor_.setWindows(std::move(cursorTargets));
     if (!windows.empty()) {
-        // No window manager hands out focus: the first window takes the keyboard itself.
         windows.front()->activateWindow();
-        windows.front()->grabKeyboard();
+        takeKeyboard(kKeyboardAttempts);
     }
     selectionState->hideCursor();
+}
+
+// No window manager hands out focus: the first window grabs the keyboard itself. Another
+// client may hold the grab for a moment (a hot-key daemon while its key is down), so a refused
+// grab is tried again for a while.
+void OverlayWindowController::takeKeyboard(int attemptsLeft) {
+    if (windows.empty() || isDismissing) return;
+    QWindow* window = windows.front()->windowHandle();
+    if (!window || window->setKeyboardGrabEnabled(true) || attemptsLeft <= 1) return;
+    QTimer::singleShot(kKeyboardRetryMs, this,
+                       [this, attemptsLeft] { takeKeyboard(attemptsLeft - 1); });
 }
 
 void OverlayWindowController::dismiss(std::function<void()> completion) {
@@ -103,7 +114,6 @@ void OverlayWindowController::dismiss(std::function<void()> completion) {
         isDismissing = true;
         if (selectionState) selectionState->showCursor();
         for (const auto& window : windows) {
-            window->releaseKeyboard();
             window->hide();
             window->releaseContent();
             window->close();

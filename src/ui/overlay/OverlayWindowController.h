@@ -42,6 +42,10 @@ private:
                      const std::function<void()>& onCancel,
                      const std::function<void(const Rect&)>& onCapture);
 
+    static constexpr int kKeyboardAttempts = 100;
+    static constexpr int kKeyboardRetryMs = 20;
+    void takeKeyboard(int attemptsLeft);
+
     const ScreenPlatform& platform_;
     QtCursorControl cursor_;
 };
