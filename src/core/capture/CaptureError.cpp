@@ -2,49 +2,35 @@
 
 namespace tavelin {
 
-const char* caseName(CaptureError error) {
-    switch (error) {
-        case CaptureError::displayNotFound:
-            return "displayNotFound";
-        case CaptureError::captureFailed:
-            return "captureFailed";
-        case CaptureError::imageConversionFailed:
-            return "imageConversionFailed";
-        case CaptureError::croppingFailed:
-            return "croppingFailed";
-        case CaptureError::writeFailed:
-            return "writeFailed";
-        case CaptureError::permissionDenied:
-            return "permissionDenied";
-    }
-    return "captureFailed";
-}
+namespace {
 
-const char* message(CaptureError error) {
-    switch (error) {
-        case CaptureError::displayNotFound:
-            return "Could not find display";
-        case CaptureError::captureFailed:
-            return "Failed to capture screen";
-        case CaptureError::imageConversionFailed:
-            return "Failed to convert captured image";
-        case CaptureError::croppingFailed:
-            return "Failed to crop image";
-        case CaptureError::writeFailed:
-            return "Failed to write image";
-        case CaptureError::permissionDenied:
-            return "Screen recording permission denied";
-    }
-    return "Failed to capture screen";
-}
+struct CaseText {
+    const char* name;
+    const char* message;
+};
+
+// In the order of the enumeration.
+constexpr CaseText kCaseTexts[] = {
+    {"displayNotFound", "Could not find display"},
+    {"captureFailed", "Failed to capture screen"},
+    {"imageConversionFailed", "Failed to convert captured image"},
+    {"croppingFailed", "Failed to crop image"},
+    {"writeFailed", "Failed to write image"},
+    {"permissionDenied", "Screen recording permission denied"},
+};
+
+const CaseText& textOf(CaptureError error) { return kCaseTexts[static_cast<size_t>(error)]; }
+
+}  // namespace
+
+const char* caseName(CaptureError error) { return textOf(error).name; }
+
+const char* message(CaptureError error) { return textOf(error).message; }
 
 std::string describeWithCase(CaptureError error) {
     return std::string(caseName(error)) + ": " + message(error);
 }
 
-}  // namespace tavelin
-
-namespace tavelin {
 
 std::optional<CaptureError> CaptureFailure::captureError() const {
     if (const auto* error = std::get_if<CaptureError>(&cause_)) return *error;

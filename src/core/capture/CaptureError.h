@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <variant>
 
 namespace tavelin {
 
@@ -20,12 +22,6 @@ const char* message(CaptureError error);
 // "caseName: message", as a run's error record reports it.
 std::string describeWithCase(CaptureError error);
 
-}  // namespace tavelin
-
-#include <optional>
-#include <variant>
-
-namespace tavelin {
 
 // A capture-pipeline error or a platform error (its description as the platform gives it).
 class CaptureFailure {
