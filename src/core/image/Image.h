@@ -31,7 +31,6 @@ public:
     int height() const { return height_; }
     size_t stride() const { return stride_; }
     bool isOpaque() const { return opaque_; }
-    bool isNull() const { return origin_ == nullptr; }
 
     const uint8_t* row(int y) const { return origin_ + stride_ * static_cast<size_t>(y); }
     uint8_t* mutableRow(int y) const { return origin_ + stride_ * static_cast<size_t>(y); }

@@ -11,10 +11,6 @@ std::string truncatedInteger(double value) {
 
 }  // namespace
 
-Point viewToGlobal(Point local, const Rect& screenFrame, double height) {
-    return {local.x + screenFrame.x, height - local.y + screenFrame.y};
-}
-
 Rect globalToView(const Rect& global, const Rect& screenFrame, double viewHeight) {
     const Rect d = global.standardized();
     return {d.x - screenFrame.x, viewHeight - (d.y - screenFrame.y) - d.height, d.width, d.height};

@@ -10,9 +10,6 @@ namespace tavelin {
 // Placement and texts of what an overlay view draws. View coordinates: points, origin at the
 // view's top-left corner, y down. Global coordinates: see SelectionState.
 
-// A view-local point as a global one, for the view covering `screenFrame` with height `height`.
-Point viewToGlobal(Point local, const Rect& screenFrame, double height);
-
 // The selection `global` as it lies in the view covering `screenFrame`, which is `viewHeight`
 // tall; it may lie partly or wholly outside the view.
 Rect globalToView(const Rect& global, const Rect& screenFrame, double viewHeight);

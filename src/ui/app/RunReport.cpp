@@ -30,9 +30,6 @@ void reportLostDisplay() {
 void markRecordDelivered() {
     delivered = true;
 }
-bool isRecordDelivered() {
-    return delivered;
-}
 
 void reportLostDisplayOnExit(std::optional<std::string> requestId) {
     lostDisplayRequestId = std::move(requestId);

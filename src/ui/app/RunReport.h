@@ -11,7 +11,6 @@ namespace tavelin {
 // Hands a run's record to the writer with the --output-file path and notes that the host has
 // its record.
 void markRecordDelivered();
-bool isRecordDelivered();
 
 template <typename Record>
 void reportRecord(const Record& record) {

@@ -34,9 +34,13 @@ void paintLabel(QPainter& painter, const QString& text, QPointF center, const QC
 }  // namespace
 
 QFont labelFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(11);
-    font.setWeight(QFont::Normal);
+    // Looked up once: labels are measured and drawn on every pointer move.
+    static const QFont font = [] {
+        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPixelSize(11);
+        fixed.setWeight(QFont::Normal);
+        return fixed;
+    }();
     return font;
 }
 

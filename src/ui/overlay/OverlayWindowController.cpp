@@ -9,6 +9,7 @@
 #include "core/selection/DisplayIdentity.h"
 #include "core/selection/InitialSelection.h"
 #include "ui/overlay/SelectionView.h"
+#include "ui/platform/QtGeometry.h"
 
 namespace tavelin {
 namespace {
@@ -18,10 +19,6 @@ QScreen* qtScreenNamed(const std::string& name) {
         if (screen->name().toStdString() == name) return screen;
     }
     return nullptr;
-}
-
-Rect desktopRect(const QRect& r) {
-    return {double(r.x()), double(r.y()), double(r.width()), double(r.height())};
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "core/geometry/GlobalSpace.h"
 #include "core/image/Dim.h"
+#include "core/overlay/OverlayLayout.h"
 #include "ui/overlay/KeyHandling.h"
 #include "ui/overlay/OverlayDrawing.h"
 #include "ui/overlay/OverlayToolbar.h"
@@ -55,9 +56,7 @@ SelectionView::~SelectionView() {
 std::optional<Rect> SelectionView::localSelection() const {
     const auto displayed = state_.displayedSelection();
     if (!displayed) return std::nullopt;
-    const Rect d = displayed->standardized();
-    return Rect{d.x - screenFrame_.x, viewSize_.height - (d.y - screenFrame_.y) - d.height, d.width,
-                d.height};
+    return globalToView(*displayed, screenFrame_, viewSize_.height);
 }
 
 Point SelectionView::globalPoint(const QMouseEvent& event) const {

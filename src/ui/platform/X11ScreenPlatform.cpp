@@ -7,13 +7,10 @@
 #include "platform/ScreenPermission.h"
 #include "platform/X11Capture.h"
 #include "platform/X11Monitors.h"
+#include "ui/platform/QtGeometry.h"
 
 namespace tavelin {
 namespace {
-
-Rect desktopRect(const QRect& r) {
-    return {double(r.x()), double(r.y()), double(r.width()), double(r.height())};
-}
 
 const X11Monitor* findMonitor(const std::vector<X11Monitor>& monitors, const std::string& name) {
     for (const X11Monitor& monitor : monitors) {
