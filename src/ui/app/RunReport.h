@@ -8,10 +8,10 @@
 
 namespace tavelin {
 
-// Hands a run's record to the writer with the --output-file path and notes that the host has
-// its record.
+// Notes that the host has its record, so no other record follows.
 void markRecordDelivered();
 
+// Hands a run's record to the writer with the --output-file path.
 template <typename Record>
 void reportRecord(const Record& record) {
     markRecordDelivered();
