@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/X11Capture.h"
+#include "platform/x11/X11Capture.h"
 #include "support/VirtualDisplay.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "platform/X11Capture.h"
-#include "platform/X11Monitors.h"
+#include "platform/x11/X11Capture.h"
+#include "platform/x11/X11Monitors.h"
 #include "support/VirtualDisplay.h"
 
 namespace tavelin {

@@ -9,7 +9,7 @@
 #include "support/Files.h"
 #include "support/PngDecode.h"
 #include "support/VirtualDisplay.h"
-#include "ui/platform/X11ScreenPlatform.h"
+#include "ui/platform/x11/X11Backend.h"
 
 namespace tavelin {
 namespace {
@@ -45,7 +45,7 @@ private:
 
 TEST(Screens, FramesScalesAndScreenshotSizesWithMixedScaleFactors) {
     ToolkitOnDisplay toolkit("A=2;B=1");
-    X11ScreenPlatform platform;
+    X11Backend platform;
     const ScreenList screens = platform.screens();
     ASSERT_EQ(screens.size(), 2u);
 
@@ -58,7 +58,7 @@ TEST(Screens, FramesScalesAndScreenshotSizesWithMixedScaleFactors) {
     EXPECT_EQ(screens[1].scale, 1);
     EXPECT_TRUE(screens[0].displayNumber);
     EXPECT_TRUE(screens[0].uuid && screens[1].uuid);
-    EXPECT_EQ(platform.mainScreen(), screens[0]);
+    EXPECT_EQ(mainScreenOf(screens), screens[0]);
 
     const auto screenshots = platform.captureAllDisplays();
     ASSERT_TRUE(screenshots.ok());
@@ -86,7 +86,7 @@ TEST(Screens, FramesScalesAndScreenshotSizesWithMixedScaleFactors) {
 
 TEST(Screens, CropsAndCompositesDecodePixelExactFromThePng) {
     ToolkitOnDisplay toolkit;
-    X11ScreenPlatform platform;
+    X11Backend platform;
     const ScreenList screens = platform.screens();
     const auto screenshots = platform.captureAllDisplays();
     ASSERT_TRUE(screenshots.ok());

@@ -14,11 +14,6 @@ Bgra pixelAt(const Image& image, int x, int y) {
     return {p[0], p[1], p[2], image.isOpaque() ? uint8_t{0xFF} : p[3]};
 }
 
-std::optional<Screen> FakeScreenPlatform::mainScreen() const {
-    if (screens_.empty()) return std::nullopt;
-    return screens_.front();
-}
-
 Result<ScreenshotMap, CaptureFailure> FakeScreenPlatform::captureAllDisplays() const {
     if (!permitted) return CaptureFailure(CaptureError::permissionDenied);
     ScreenshotMap screenshots;

@@ -21,11 +21,14 @@ public:
     explicit FakeScreenPlatform(ScreenList screens) : screens_(std::move(screens)) {}
 
     ScreenList screens() const override { return screens_; }
-    std::optional<Screen> mainScreen() const override;
     bool canRecordScreen() const override { return permitted; }
+    // A desktop that asks grants what the user answers; one that cannot ask answers as the check.
+    bool requestScreenRecording() const override { return permitted || grantsWhenAsked; }
     Result<ScreenshotMap, CaptureFailure> captureAllDisplays() const override;
+    std::string lostConnectionText() const override { return "Lost the fake display"; }
 
     bool permitted = true;
+    bool grantsWhenAsked = false;
     std::set<std::string> failing;
 
 private:

@@ -11,7 +11,7 @@
 #include "support/FakeScreenPlatform.h"
 #include "ui/overlay/OverlayWindowController.h"
 #include "ui/overlay/SelectionView.h"
-#include "ui/platform/X11ScreenPlatform.h"
+#include "ui/platform/x11/X11Backend.h"
 
 namespace tavelin::testing_support {
 
@@ -50,7 +50,7 @@ protected:
     SelectionState& state() { return *controller_->selectionState; }
     QWindow* primaryWindow() { return controller_->windows.front()->windowHandle(); }
 
-    X11ScreenPlatform platform_;
+    X11Backend platform_;
     std::unique_ptr<OverlayWindowController> controller_;
     std::vector<std::string> events_;
     std::optional<Rect> captured_;

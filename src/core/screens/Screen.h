@@ -24,6 +24,12 @@ struct Screen {
 // The screens in platform order; the first one is the primary screen.
 using ScreenList = std::vector<Screen>;
 
+// The screen used when nothing else decides; absent without screens.
+inline std::optional<Screen> mainScreenOf(const ScreenList& screens) {
+    if (screens.empty()) return std::nullopt;
+    return screens.front();
+}
+
 // One full-resolution screenshot per monitor, keyed by monitor name, frozen for the whole run.
 using ScreenshotMap = std::map<std::string, Image>;
 

@@ -20,10 +20,10 @@ void CaptureAppDelegate::applicationDidFinishLaunching() {
 void CaptureAppDelegate::runMode(const AppArgs& appArgs) {
     switch (appArgs.mode) {
         case AppMode::checkPermission:
-            runPermissionCheck();
+            runPermissionCheck(platform_);
             break;
         case AppMode::bootstrapPermission:
-            runPermissionBootstrap();
+            runPermissionBootstrap(platform_);
             break;
         case AppMode::capture:
             if (!isRunningTests()) beginCapture(appArgs.captureArgs);

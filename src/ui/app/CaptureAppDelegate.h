@@ -9,6 +9,7 @@
 #include "core/cli/AppArgs.h"
 #include "ui/app/ScreenFreeze.h"
 #include "ui/coordinator/CaptureViewModel.h"
+#include "ui/platform/PlatformBackend.h"
 
 namespace tavelin {
 
@@ -18,7 +19,7 @@ class CaptureAppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    CaptureAppDelegate(std::vector<std::string> arguments, const ScreenPlatform& platform,
+    CaptureAppDelegate(std::vector<std::string> arguments, const PlatformBackend& platform,
                        ScreenFreeze& freeze)
         : arguments_(std::move(arguments)), platform_(platform), freeze_(freeze) {}
 
@@ -30,7 +31,7 @@ private:
     void startCapture(const CaptureArgs& args);
 
     std::vector<std::string> arguments_;
-    const ScreenPlatform& platform_;
+    const PlatformBackend& platform_;
     ScreenFreeze& freeze_;
     std::optional<AppArgs> appArgs_;
     std::unique_ptr<CaptureViewModel> captureViewModel_;

@@ -26,7 +26,7 @@ void CaptureAppDelegate::beginCapture(const CaptureArgs& args) {
         reportRecord(PermissionErrorResult{});
         endProcess(1);
     }
-    reportLostDisplayOnExit(args.requestId);
+    reportLostDisplayOnExit(args.requestId, platform_.lostConnectionText());
     QTimer::singleShot(0, this, [this, args] { startCapture(args); });
 }
 

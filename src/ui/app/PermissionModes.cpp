@@ -2,23 +2,18 @@
 
 #include <QCoreApplication>
 
-#include "platform/ScreenPermission.h"
+#include "core/permission/PermissionModes.h"
 #include "ui/app/RunReport.h"
 
 namespace tavelin {
 
-void runPermissionCheck() {
-    reportRecord(PermissionCheckResult{.permissionGranted = canRecordScreen()});
+void runPermissionCheck(const ScreenPlatform& platform) {
+    reportRecord(checkPermission(platform));
     QCoreApplication::exit(0);
 }
 
-void runPermissionBootstrap() {
-    // On X11 the request has nothing to ask: it answers as the check does, so the check runs
-    // once and stands for both.
-    const bool granted = canRecordScreen();
-    reportRecord(PermissionBootstrapResult{
-        .action = granted ? PermissionBootstrapResult::kGranted
-                          : PermissionBootstrapResult::kTriggeredSystemDialog});
+void runPermissionBootstrap(const ScreenPlatform& platform) {
+    reportRecord(bootstrapPermission(platform));
     QCoreApplication::exit(0);
 }
 

@@ -15,10 +15,11 @@ namespace {
 
 std::atomic<bool> delivered{false};
 std::optional<std::string> lostDisplayRequestId;
+std::string lostDisplayText;
 
 void reportLostDisplay() {
     if (delivered.exchange(true)) return;
-    StdoutWriter().write(errorResult("Lost the connection to the X server", lostDisplayRequestId,
+    StdoutWriter().write(errorResult(lostDisplayText, lostDisplayRequestId,
                                      iso8601Timestamp(std::chrono::system_clock::now())),
                          outputFilePath());
     std::fflush(stdout);
@@ -31,8 +32,9 @@ void markRecordDelivered() {
     delivered = true;
 }
 
-void reportLostDisplayOnExit(std::optional<std::string> requestId) {
+void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string errorText) {
     lostDisplayRequestId = std::move(requestId);
+    lostDisplayText = std::move(errorText);
     std::atexit(reportLostDisplay);
 }
 

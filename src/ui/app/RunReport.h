@@ -18,9 +18,9 @@ void reportRecord(const Record& record) {
     StdoutWriter().write(record, outputFilePath());
 }
 
-// The toolkit ends the process with exit(1) when the X server goes away. From then on, such an
-// end still reports one error record (with `requestId`) to the host, unless a record was
-// already delivered, and the status stays 1.
-void reportLostDisplayOnExit(std::optional<std::string> requestId);
+// The toolkit ends the process with exit(1) when the display goes away. From then on, such an
+// end still reports one error record (`errorText`, with `requestId`) to the host, unless a
+// record was already delivered, and the status stays 1.
+void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string errorText);
 
 }  // namespace tavelin

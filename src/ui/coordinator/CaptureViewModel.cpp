@@ -51,7 +51,7 @@ void CaptureViewModel::start() {
 
 void CaptureViewModel::finishCapture(const Rect& rect) {
     const ScreenList screens = platform_.screens();
-    const SelectionReport report = reportSelection(rect, screens, platform_.mainScreen());
+    const SelectionReport report = reportSelection(rect, screens, mainScreenOf(screens));
     const auto image = cropSelection(screens, initialScreenshots, rect);
     if (!image) finishWithError(image.error());
     const auto written = writePng(*image, outputURL());

@@ -5,7 +5,7 @@
 
 #include "core/capture/CaptureError.h"
 #include "core/cli/AppArgs.h"
-#include "core/screens/ScreenPlatform.h"
+#include "ui/platform/PlatformBackend.h"
 #include "ui/overlay/OverlayWindowController.h"
 
 namespace tavelin {
@@ -17,7 +17,7 @@ class CaptureViewModel : public QObject {
     Q_OBJECT
 
 public:
-    explicit CaptureViewModel(const ScreenPlatform& platform) : platform_(platform) {}
+    explicit CaptureViewModel(const PlatformBackend& platform) : platform_(platform) {}
 
     void start();
     // `rect` in global space.
@@ -32,7 +32,7 @@ public:
     ScreenshotMap initialScreenshots;
 
 private:
-    const ScreenPlatform& platform_;
+    const PlatformBackend& platform_;
 };
 
 }  // namespace tavelin

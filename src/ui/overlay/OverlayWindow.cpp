@@ -1,18 +1,14 @@
 #include "OverlayWindow.h"
 
-#include <QScreen>
-
 #include "ui/overlay/SelectionView.h"
 
 namespace tavelin {
 
-OverlayWindow::OverlayWindow(QScreen* screen, bool translucent)
+OverlayWindow::OverlayWindow(bool translucent)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_TranslucentBackground, translucent);
-    setScreen(screen);
-    setGeometry(screen->geometry());
 }
 
 void OverlayWindow::setContent(SelectionView* view) {

@@ -2,22 +2,19 @@
 
 #include <QWidget>
 
-class QScreen;
-
 namespace tavelin {
 
 class SelectionView;
 
 // A borderless window above everything that covers one screen exactly and hosts that screen's
-// SelectionView. It bypasses the window manager, so it sits directly under the root window at
-// the monitor's own rectangle.
+// SelectionView. The backend puts it over its screen (PlatformBackend::showOverlayWindow).
 class OverlayWindow : public QWidget {
     Q_OBJECT
 
 public:
     // `translucent`: the window shows what lies below it where its view draws nothing (a screen
     // without screenshot, under a compositor). Opaque windows repaint faster.
-    OverlayWindow(QScreen* screen, bool translucent);
+    explicit OverlayWindow(bool translucent);
 
     void setContent(SelectionView* view);
     SelectionView* content() const { return content_; }

@@ -41,8 +41,8 @@ void OverlayWindowController::show(const ScreenshotMap& screenshots, const Captu
 void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, const CaptureArgs& args,
                                           const std::function<void()>& onCancel,
                                           const std::function<void(const Rect&)>& onCapture) {
-    const ScreenList screens = platform_.screens();
-    const auto main = platform_.mainScreen();
+    screens = platform_.screens();
+    const auto main = mainScreenOf(screens);
     windows.clear();
     selectionState = std::make_unique<SelectionState>(
         framesOf(screens), main ? std::optional<Rect>(main->frame) : std::nullopt, cursor_);
@@ -51,9 +51,9 @@ void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, cons
         selectionState->selectedRect = selectionState->fittedSelection(*initial);
     }
 
-    const QList<QScreen*> qtScreens = QGuiApplication::screens();
-    const Rect desktopPrimary =
-        qtScreens.isEmpty() ? Rect{} : desktopRect(qtScreens.front()->geometry());
+    // Pointer positions arrive in the toolkit's desktop; global space starts at the primary.
+    const QScreen* qtPrimary = screens.empty() ? nullptr : qtScreenNamed(screens.front().name);
+    const Rect desktopPrimary = qtPrimary ? desktopRect(qtPrimary->geometry()) : Rect{};
     QPointer<OverlayWindowController> weakSelf(this);
     const SelectionViewCallbacks callbacks{
         [weakSelf, onCancel] {
@@ -72,31 +72,26 @@ void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, cons
         QScreen* qtScreen = qtScreenNamed(screen.name);
         if (!qtScreen) continue;
         const auto shot = screenshots.find(screen.name);
-        auto window = std::make_unique<OverlayWindow>(qtScreen, shot == screenshots.end());
+        auto window = std::make_unique<OverlayWindow>(shot == screenshots.end());
         window->setContent(new SelectionView(
             screen.frame,
             shot == screenshots.end() ? std::nullopt : std::optional<Image>(shot->second),
             *selectionState, callbacks, screen.frame == screens.front().frame, desktopPrimary));
-        window->show();
-        window->raise();
+        platform_.showOverlayWindow(*window, *qtScreen);
         cursorTargets.emplace_back(window.get());
         windows.push_back(std::move(window));
     }
     cursor_.setWindows(std::move(cursorTargets));
-    if (!windows.empty()) {
-        windows.front()->activateWindow();
-        takeKeyboard(kKeyboardAttempts);
-    }
+    if (!windows.empty()) takeKeyboard(kKeyboardAttempts);
     selectionState->hideCursor();
 }
 
-// No window manager hands out focus: the first window grabs the keyboard itself. Another
-// client may hold the grab for a moment (a hot-key daemon while its key is down), so a refused
-// grab is tried again for a while.
+// The first window takes the keyboard. Another client may hold it for a moment (a hot-key daemon
+// while its key is down), so a refusal is tried again for a while.
 void OverlayWindowController::takeKeyboard(int attemptsLeft) {
     if (windows.empty() || isDismissing) return;
     QWindow* window = windows.front()->windowHandle();
-    if (!window || window->setKeyboardGrabEnabled(true) || attemptsLeft <= 1) return;
+    if (!window || platform_.takeKeyboard(*window) || attemptsLeft <= 1) return;
     QTimer::singleShot(kKeyboardRetryMs, this,
                        [this, attemptsLeft] { takeKeyboard(attemptsLeft - 1); });
 }
@@ -125,7 +120,7 @@ void OverlayWindowController::dismiss(std::function<void()> completion) {
 }
 
 void OverlayWindowController::cycleHistory(bool forward) {
-    if (selectionState) history.cycleHistory(forward, *selectionState, platform_.screens());
+    if (selectionState) history.cycleHistory(forward, *selectionState, screens);
 }
 
 }  // namespace tavelin

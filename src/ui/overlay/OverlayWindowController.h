@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/cli/AppArgs.h"
-#include "core/screens/ScreenPlatform.h"
+#include "ui/platform/PlatformBackend.h"
 #include "core/selection/FrameHistory.h"
 #include "core/selection/SelectionState.h"
 #include "ui/overlay/OverlayWindow.h"
@@ -20,7 +20,7 @@ class OverlayWindowController : public QObject {
     Q_OBJECT
 
 public:
-    explicit OverlayWindowController(const ScreenPlatform& platform) : platform_(platform) {}
+    explicit OverlayWindowController(const PlatformBackend& platform) : platform_(platform) {}
     ~OverlayWindowController() override;
 
     // Both return at once; the work runs in a later turn of the event loop, and not at all if
@@ -36,6 +36,7 @@ public:
     bool isDismissing = false;
     std::unique_ptr<SelectionState> selectionState;
     FrameHistory history;
+    ScreenList screens;  // as they were when the windows opened
 
 private:
     void openWindows(const ScreenshotMap& screenshots, const CaptureArgs& args,
@@ -46,7 +47,7 @@ private:
     static constexpr int kKeyboardRetryMs = 20;
     void takeKeyboard(int attemptsLeft);
 
-    const ScreenPlatform& platform_;
+    const PlatformBackend& platform_;
     QtCursorControl cursor_;
 };
 

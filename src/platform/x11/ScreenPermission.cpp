@@ -9,6 +9,10 @@ bool canRecordScreen() {
     return connection && canReadRootWindow(connection);
 }
 
+bool canReachX11Display() {
+    return bool(XcbConnection::open());
+}
+
 bool canReadRootWindow(const XcbConnection& connection) {
     const xcb_window_t root = connection.screen()->root;
     const xcb_get_image_cookie_t cookie =

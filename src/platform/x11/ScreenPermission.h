@@ -7,6 +7,9 @@ namespace tavelin {
 // `ssh -X`, cannot). There is no prompt to show, so asking answers the same as checking.
 bool canRecordScreen();
 
+// Whether the display named by $DISPLAY can be opened.
+bool canReachX11Display();
+
 class XcbConnection;
 bool canReadRootWindow(const XcbConnection& connection);
 

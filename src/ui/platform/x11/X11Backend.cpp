@@ -1,12 +1,14 @@
-#include "X11ScreenPlatform.h"
+#include "X11Backend.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
+#include <QWindow>
 
 #include "core/geometry/GlobalSpace.h"
-#include "platform/ScreenPermission.h"
-#include "platform/X11Capture.h"
-#include "platform/X11Monitors.h"
+#include "platform/x11/ScreenPermission.h"
+#include "platform/x11/X11Capture.h"
+#include "platform/x11/X11Monitors.h"
 #include "ui/platform/QtGeometry.h"
 
 namespace tavelin {
@@ -21,7 +23,7 @@ const X11Monitor* findMonitor(const std::vector<X11Monitor>& monitors, const std
 
 }  // namespace
 
-ScreenList X11ScreenPlatform::screens() const {
+ScreenList X11Backend::screens() const {
     const QList<QScreen*> qtScreens = QGuiApplication::screens();
     if (qtScreens.isEmpty()) return {};
     const XcbConnection connection = XcbConnection::open();
@@ -44,18 +46,25 @@ ScreenList X11ScreenPlatform::screens() const {
     return screens;
 }
 
-std::optional<Screen> X11ScreenPlatform::mainScreen() const {
-    ScreenList all = screens();
-    if (all.empty()) return std::nullopt;
-    return std::move(all.front());
-}
-
-bool X11ScreenPlatform::canRecordScreen() const {
+bool X11Backend::canRecordScreen() const {
     return tavelin::canRecordScreen();
 }
 
-Result<ScreenshotMap, CaptureFailure> X11ScreenPlatform::captureAllDisplays() const {
+Result<ScreenshotMap, CaptureFailure> X11Backend::captureAllDisplays() const {
     return tavelin::captureAllDisplays();
+}
+
+void X11Backend::showOverlayWindow(QWidget& window, QScreen& screen) const {
+    window.setScreen(&screen);
+    window.setGeometry(screen.geometry());
+    window.show();
+    window.raise();
+}
+
+// No window manager hands out focus to a window that bypasses it: it grabs the keyboard itself.
+bool X11Backend::takeKeyboard(QWindow& window) const {
+    window.requestActivate();
+    return window.setKeyboardGrabEnabled(true);
 }
 
 }  // namespace tavelin

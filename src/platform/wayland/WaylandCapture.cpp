@@ -1,0 +1,78 @@
+// Screenshots of every output through wlr-screencopy.
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "ScreencopyFrame.h"
+#include "WaylandPlatform.h"
+#include "WaylandSession.h"
+#include "wlr-screencopy-unstable-v1-client-protocol.h"
+
+namespace tavelin {
+namespace {
+
+// A copy normally takes one frame of the compositor; this bounds a compositor that hangs.
+constexpr std::chrono::milliseconds kCaptureTimeout{5000};
+
+bool canCapture(const WaylandSession& session) {
+    return session.screencopy() && session.shm() && !session.outputs().empty();
+}
+
+// Waits until every frame is finished; frames still open when the wait fails carry its reason.
+void awaitFrames(WaylandSession& session,
+                 const std::vector<std::unique_ptr<ScreencopyFrame>>& frames) {
+    std::string failure;
+    const bool finished = session.dispatchUntil(
+        [&] {
+            for (const auto& frame : frames) {
+                if (!frame->isFinished()) return false;
+            }
+            return true;
+        },
+        kCaptureTimeout, failure);
+    if (finished) return;
+    for (const auto& frame : frames) frame->fail(failure);
+}
+
+}  // namespace
+
+bool canCaptureWaylandScreens() {
+    const auto session = WaylandSession::connect();
+    if (!session || !canCapture(*session)) return false;
+    std::vector<std::unique_ptr<ScreencopyFrame>> probe;
+    probe.push_back(std::make_unique<ScreencopyFrame>(
+        zwlr_screencopy_manager_v1_capture_output_region(
+            session->screencopy(), 0, session->outputs().front().handle, 0, 0, 1, 1),
+        session->shm()));
+    awaitFrames(*session, probe);
+    return probe.front()->image().has_value();
+}
+
+Result<ScreenshotMap, CaptureFailure> captureWaylandScreens(std::FILE* failureLines) {
+    const auto session = WaylandSession::connect();
+    if (!session || !canCapture(*session)) return CaptureFailure(CaptureError::permissionDenied);
+
+    // Every output is asked at once, so the copies of all outputs overlap.
+    std::vector<std::unique_ptr<ScreencopyFrame>> frames;
+    for (const WaylandOutput& output : session->outputs()) {
+        frames.push_back(std::make_unique<ScreencopyFrame>(
+            zwlr_screencopy_manager_v1_capture_output(session->screencopy(), 0, output.handle),
+            session->shm()));
+    }
+    awaitFrames(*session, frames);
+
+    ScreenshotMap screenshots;
+    for (size_t index = 0; index < frames.size(); ++index) {
+        const WaylandOutput& output = session->outputs()[index];
+        if (const auto& image = frames[index]->image()) {
+            screenshots[screenName(output)] = *image;
+        } else {
+            std::fprintf(failureLines, "Failed to capture display %s: %s\n",
+                         screenName(output).c_str(), frames[index]->failure().c_str());
+        }
+    }
+    if (screenshots.empty()) return CaptureFailure(CaptureError::captureFailed);
+    return screenshots;
+}
+
+}  // namespace tavelin

@@ -1,0 +1,17 @@
+#include "BackendLoader.h"
+
+#include "platform/wayland/WaylandPlatform.h"
+#include "platform/x11/ScreenPermission.h"
+#include "ui/platform/NoDisplayBackend.h"
+#include "ui/platform/wayland/WaylandBackend.h"
+#include "ui/platform/x11/X11Backend.h"
+
+namespace tavelin {
+
+std::unique_ptr<PlatformBackend> loadBackend() {
+    if (canReachWaylandCompositor()) return std::make_unique<WaylandBackend>();
+    if (canReachX11Display()) return std::make_unique<X11Backend>();
+    return std::make_unique<NoDisplayBackend>();
+}
+
+}  // namespace tavelin

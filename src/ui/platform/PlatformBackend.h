@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/screens/ScreenPlatform.h"
+
+class QScreen;
+class QWidget;
+class QWindow;
+
+namespace tavelin {
+
+// A whole display system behind one interface: its screens, permission and pixels, and how the
+// toolkit's overlay windows are put over its screens and take the keyboard. One is chosen at
+// start (BackendLoader.h); nothing else in the program names X11 or Wayland.
+class PlatformBackend : public ScreenPlatform {
+public:
+    // The toolkit's platform plugin this backend's windows need ("xcb", "wayland"); null when
+    // there is no display to show windows on.
+    virtual const char* toolkitPlatform() const = 0;
+    // Shows `window` borderless above every other window, covering exactly `screen`.
+    virtual void showOverlayWindow(QWidget& window, QScreen& screen) const = 0;
+    // Directs the keyboard to `window`. False when it could not be had yet (another client
+    // holds it) and is worth trying again shortly.
+    virtual bool takeKeyboard(QWindow& window) const = 0;
+};
+
+}  // namespace tavelin
