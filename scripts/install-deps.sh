@@ -9,6 +9,8 @@ packages=(
   nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev
   libgtest-dev libgmock-dev
   xvfb xauth x11-xserver-utils xdotool fonts-dejavu-core
+  libwayland-dev libwayland-bin wayland-protocols qt6-wayland
+  sway swaybg grim
 )
 
 sudo_if_needed() {

@@ -6,6 +6,7 @@
 
 #include "support/Files.h"
 #include "support/Process.h"
+#include "support/TestUser.h"
 
 namespace tavelin::testing_support {
 
@@ -19,23 +20,33 @@ public:
     }
 
     Environment& environment() { return environment_; }
+    // From now on the program runs as the test user, the owner of the private directory.
+    void switchToTestUser() {
+        asTestUser_ = true;
+        handToTestUser(home_.path());
+    }
     const std::string& privateDirectory() const { return home_.path(); }
 
     ProcessResult run(std::vector<std::string> arguments,
                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) const {
-        arguments.insert(arguments.begin(), TAVELIN_CAPTURE_BINARY);
-        return runProcess(arguments, environment_, timeout);
+        return runProcess(command(std::move(arguments)), environment_, timeout);
     }
 
     // Starts the program in `workingDirectory`, else in the private directory.
     std::unique_ptr<ChildProcess> start(std::vector<std::string> arguments,
                                         const std::string& workingDirectory = {}) const {
-        arguments.insert(arguments.begin(), TAVELIN_CAPTURE_BINARY);
         return std::make_unique<ChildProcess>(
-            arguments, environment_, workingDirectory.empty() ? home_.path() : workingDirectory);
+            command(std::move(arguments)), environment_,
+            workingDirectory.empty() ? home_.path() : workingDirectory);
     }
 
 private:
+    std::vector<std::string> command(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), TAVELIN_CAPTURE_BINARY);
+        return asTestUser_ ? asTestUser(std::move(arguments)) : arguments;
+    }
+
+    bool asTestUser_ = false;
     TempDirectory home_;
     Environment environment_;
 };

@@ -22,6 +22,16 @@ struct CaptureOutcome {
     std::string err;
 };
 
+// The run's status and its record, the first line of its output.
+inline CaptureOutcome outcomeOf(const ProcessResult& result) {
+    CaptureOutcome outcome{result.exitStatus, {}, result.out, result.err};
+    const auto lineEnd = result.out.find('\n');
+    if (lineEnd != std::string::npos) {
+        outcome.record = nlohmann::json::parse(result.out.substr(0, lineEnd), nullptr, false);
+    }
+    return outcome;
+}
+
 // One capture run of the real program on a private X server, driven with real input.
 class CaptureSession {
 public:
@@ -62,15 +72,7 @@ public:
         xdotool({"mouseup", "1"});
     }
 
-    CaptureOutcome finish() {
-        const ProcessResult result = child_->wait(std::chrono::seconds(15));
-        CaptureOutcome outcome{result.exitStatus, {}, result.out, result.err};
-        const auto lineEnd = result.out.find('\n');
-        if (lineEnd != std::string::npos) {
-            outcome.record = nlohmann::json::parse(result.out.substr(0, lineEnd), nullptr, false);
-        }
-        return outcome;
-    }
+    CaptureOutcome finish() { return outcomeOf(child_->wait(std::chrono::seconds(15))); }
 
 private:
     VirtualDisplay display_;

@@ -38,15 +38,21 @@ void readAvailable(int& fd, std::string& into) {
 }  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environment& environment,
-                           const std::string& workingDirectory) {
+                           const std::string& workingDirectory, bool withInput) {
+    int inPipe[2] = {-1, -1};
     int outPipe[2];
     int errPipe[2];
-    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
+    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0 ||
+        (withInput && pipe2(inPipe, O_CLOEXEC) != 0)) {
         throw std::runtime_error("pipe failed");
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (withInput) {
+        posix_spawn_file_actions_adddup2(&actions, inPipe[0], STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
     if (!workingDirectory.empty()) {
@@ -75,6 +81,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environme
     posix_spawnattr_destroy(&attributes);
     close(outPipe[1]);
     close(errPipe[1]);
+    if (withInput) {
+        close(inPipe[0]);
+        inFd_ = inPipe[1];
+    }
     outFd_ = outPipe[0];
     errFd_ = errPipe[0];
     fcntl(outFd_, F_SETFL, O_NONBLOCK);
@@ -87,8 +97,33 @@ ChildProcess::~ChildProcess() {
         kill(SIGKILL);
         reap(0);
     }
+    if (inFd_ >= 0) close(inFd_);
     if (outFd_ >= 0) close(outFd_);
     if (errFd_ >= 0) close(errFd_);
+}
+
+void ChildProcess::writeInput(const std::string& text) {
+    size_t written = 0;
+    while (inFd_ >= 0 && written < text.size()) {
+        const ssize_t n = write(inFd_, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw std::runtime_error("the child's input is closed");
+        written += size_t(n);
+    }
+}
+
+std::string ChildProcess::nextLine(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const size_t end = out_.find('\n', linesRead_);
+        if (end != std::string::npos) {
+            std::string line = out_.substr(linesRead_, end - linesRead_);
+            linesRead_ = end + 1;
+            return line;
+        }
+        if (std::chrono::steady_clock::now() > deadline || outFd_ < 0) return {};
+        pump(20);
+    }
 }
 
 void ChildProcess::kill(int signal) {

@@ -24,9 +24,10 @@ struct ProcessResult {
 // group is killed when the object goes away, so a failing test leaves nothing running.
 class ChildProcess {
 public:
-    // Runs in `workingDirectory` when one is given, else in this process's.
+    // Runs in `workingDirectory` when one is given, else in this process's. Its standard input
+    // is a pipe fed by writeInput when `withInput`, else empty.
     ChildProcess(const std::vector<std::string>& argv, const Environment& environment,
-                 const std::string& workingDirectory = {});
+                 const std::string& workingDirectory = {}, bool withInput = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -37,6 +38,9 @@ public:
     ProcessResult wait(std::chrono::milliseconds timeout);
     // What standard output carried so far, without waiting for the end.
     std::string outputSoFar();
+    // Waits until standard output has grown by a line, and returns that line.
+    std::string nextLine(std::chrono::milliseconds timeout);
+    void writeInput(const std::string& text);
     void kill(int signal);
 
 private:
@@ -44,7 +48,9 @@ private:
     bool reap(int options);
 
     pid_t pid_ = -1;
+    int inFd_ = -1;
     int outFd_ = -1;
+    size_t linesRead_ = 0;  // the part of out_ that nextLine has handed out
     int errFd_ = -1;
     std::string out_;
     std::string err_;

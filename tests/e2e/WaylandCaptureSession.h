@@ -1,0 +1,74 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "CaptureSession.h"
+#include "support/HeadlessCompositor.h"
+
+namespace tavelin::testing_support {
+
+inline constexpr const char* kAppId = "tavelin-capture";
+
+// HEADLESS-1: 1280x800 at the origin, scale 1; HEADLESS-2: 1024x768 pixels at scale 2 (512x384
+// points) to its right.
+inline const std::vector<OutputLayout> kMixedScales = {{0, 0, 1280, 800, 1},
+                                                       {1280, 0, 1024, 768, 2}};
+
+// One run of the real program on a private headless compositor, driven with virtual input.
+class WaylandCaptureSession {
+public:
+    explicit WaylandCaptureSession(std::vector<OutputLayout> outputs = kMixedScales)
+        : compositor_(std::move(outputs)) {
+        binary_.switchToTestUser();
+        binary_.environment() = compositor_.clientEnvironment(binary_.environment());
+    }
+
+    HeadlessCompositor& compositor() { return compositor_; }
+    BinaryRun& binary() { return binary_; }
+
+    // Starts a capture and waits until every output shows an overlay window with the keyboard.
+    void start(const std::vector<std::string>& arguments) {
+        std::vector<std::string> withCapture{"--capture"};
+        withCapture.insert(withCapture.end(), arguments.begin(), arguments.end());
+        child_ = binary_.start(withCapture);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        for (;;) {
+            const auto windows = compositor_.windowsOf(kAppId);
+            const bool focused = std::any_of(windows.begin(), windows.end(),
+                                             [](const PlacedWindow& w) { return w.focused; });
+            if (windows.size() == compositor_.outputs().size() && focused) return;
+            if (!child_->isRunning() || std::chrono::steady_clock::now() > deadline) {
+                FAIL() << "no overlay; " << child_->wait(std::chrono::seconds(1)).err;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    CaptureOutcome finish() { return outcomeOf(child_->wait(std::chrono::seconds(15))); }
+
+private:
+    HeadlessCompositor compositor_;
+    BinaryRun binary_;
+    std::unique_ptr<ChildProcess> child_;
+};
+
+// Every pixel of the PNG equals what output `index` shows from native pixel (left, top) on.
+inline void expectOutputContentInPng(const std::string& path, size_t index, int left, int top,
+                                     int width, int height) {
+    const auto png = decodePngFile(path);
+    ASSERT_TRUE(png) << path;
+    ASSERT_EQ(png->width, width);
+    ASSERT_EQ(png->height, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = png->at(x, y);
+            ASSERT_EQ((Rgb{p[0], p[1], p[2]}), outputContentAt(index, left + x, top + y))
+                << x << "," << y;
+            ASSERT_EQ(p[3], 255);
+        }
+    }
+}
+
+}  // namespace tavelin::testing_support

@@ -1,0 +1,183 @@
+// The program on a headless Wayland compositor with outputs of scale 1 and 2.
+#include <linux/input-event-codes.h>
+
+#include "WaylandCaptureSession.h"
+
+namespace tavelin {
+namespace {
+
+using testing_support::expectOutputContentInPng;
+using testing_support::HeadlessCompositor;
+using testing_support::kAppId;
+using testing_support::outputContentAt;
+using testing_support::rectJson;
+using testing_support::WaylandCaptureSession;
+
+TEST(WaylandCapture, OverlayCoversEveryOutputWithOneFullscreenWindow) {
+    WaylandCaptureSession session;
+    session.start({});
+    auto windows = session.compositor().windowsOf(kAppId);
+    std::sort(windows.begin(), windows.end(),
+              [](const auto& a, const auto& b) { return a.output < b.output; });
+    ASSERT_EQ(windows.size(), 2u);
+    for (size_t index = 0; index < windows.size(); ++index) {
+        const auto& layout = session.compositor().outputs()[index];
+        SCOPED_TRACE(index);
+        EXPECT_EQ(windows[index].output, HeadlessCompositor::outputName(index));
+        EXPECT_TRUE(windows[index].fullscreen);
+        EXPECT_EQ(windows[index].x, layout.x);
+        EXPECT_EQ(windows[index].width, layout.logicalWidth());
+        EXPECT_EQ(windows[index].height, layout.logicalHeight());
+    }
+    session.compositor().tapKey(KEY_ESC);
+    const auto outcome = session.finish();
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.record["status"], "cancelled");
+}
+
+struct PreplacedCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    size_t output;
+    int pixelX, pixelY, pixelWidth, pixelHeight;
+    double scale;
+};
+
+TEST(WaylandCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
+    const PreplacedCase cases[] = {
+        {"scale 1", {"--selectionPoints", "100,50,400,300"}, 0, 100, 50, 400, 300, 1},
+        {"scale 2",
+         {"--displayBounds", "1280,0,512,384", "--selectionPoints", "10,20,200,100"},
+         1,
+         20,
+         40,
+         400,
+         200,
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WaylandCaptureSession session;
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--out-dir", session.binary().privateDirectory()});
+        session.start(arguments);
+        session.compositor().tapKey(KEY_ENTER);
+        const auto outcome = session.finish();
+        ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.record["displayScale"], c.scale);
+        EXPECT_EQ(outcome.record["selectionPixels"],
+                  rectJson(c.pixelX, c.pixelY, c.pixelWidth, c.pixelHeight));
+        expectOutputContentInPng(outcome.record["imagePath"], c.output, c.pixelX, c.pixelY,
+                                 c.pixelWidth, c.pixelHeight);
+    }
+}
+
+TEST(WaylandCapture, SelectionDrawnWithThePointer) {
+    WaylandCaptureSession session;
+    session.start({"--out-dir", session.binary().privateDirectory()});
+    session.compositor().drag(200, 150, 600, 450);
+    session.compositor().tapKey(KEY_ENTER);
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.record["selectionPoints"], rectJson(200, 150, 400, 300));
+    expectOutputContentInPng(outcome.record["imagePath"], 0, 200, 150, 400, 300);
+}
+
+// The drag starts on the scale-1 output and ends on the scale-2 one: the PNG takes the smaller
+// scale, so the scale-2 part is each 2x2 block of native pixels averaged.
+TEST(WaylandCapture, DragAcrossOutputsOfDifferentScalesGivesOneComposite) {
+    WaylandCaptureSession session;
+    session.start({"--out-dir", session.binary().privateDirectory()});
+    session.compositor().drag(1200, 100, 1400, 300);
+    session.compositor().tapKey(KEY_ENTER);
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    // Reported relative to the output holding the centre (x = 1300: the second one).
+    EXPECT_EQ(outcome.record["selectionPoints"], rectJson(-80, 100, 200, 200));
+    EXPECT_EQ(outcome.record["displayScale"], 1);
+
+    const auto png = testing_support::decodePngFile(outcome.record["imagePath"]);
+    ASSERT_TRUE(png);
+    ASSERT_EQ(png->width, 200);
+    ASSERT_EQ(png->height, 200);
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const uint8_t* p = png->at(x, y);
+            const int globalX = 1200 + x;
+            const int globalY = 100 + y;
+            if (globalX < 1280) {
+                ASSERT_EQ((testing_support::Rgb{p[0], p[1], p[2]}),
+                          outputContentAt(0, globalX, globalY))
+                    << x << "," << y;
+                continue;
+            }
+            const int nativeX = (globalX - 1280) * 2;
+            const int nativeY = globalY * 2;
+            for (int channel = 0; channel < 3; ++channel) {
+                int sum = 0;
+                for (int dy = 0; dy < 2; ++dy) {
+                    for (int dx = 0; dx < 2; ++dx) {
+                        const auto c = outputContentAt(1, nativeX + dx, nativeY + dy);
+                        sum += channel == 0 ? c.r : channel == 1 ? c.g : c.b;
+                    }
+                }
+                ASSERT_NEAR(p[channel], sum / 4.0, 1.0) << x << "," << y << " channel " << channel;
+            }
+        }
+    }
+}
+
+TEST(WaylandCapture, PicksTheCompositorEvenWhenAnXDisplayIsSet) {
+    testing_support::VirtualDisplay xDisplay({{"X", 0, 0, 640, 480}});
+    WaylandCaptureSession session;
+    session.binary().environment()["DISPLAY"] = xDisplay.name();
+    session.start(
+        {"--selectionPoints", "0,0,64,48", "--out-dir", session.binary().privateDirectory()});
+    session.compositor().tapKey(KEY_ENTER);
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    expectOutputContentInPng(outcome.record["imagePath"], 0, 0, 0, 64, 48);
+}
+
+TEST(WaylandModes, PermissionIsGrantedWhereTheCompositorOffersCapture) {
+    WaylandCaptureSession session;
+    EXPECT_EQ(session.binary().run({}).out, R"({"status":"success","permissionGranted":true})"
+                                            "\n");
+    EXPECT_EQ(session.binary().run({"--bootstrap-permission"}).out,
+              R"({"status":"success","action":"granted"})"
+              "\n");
+}
+
+// Hosts store displayInfo.id and hand it back in later runs, against a restarted compositor.
+TEST(WaylandIdentity, OutputIdsAreDistinctAndSurviveACompositorRestart) {
+    const auto captureId = [](WaylandCaptureSession& session,
+                              const std::vector<std::string>& arguments) {
+        std::vector<std::string> all = arguments;
+        all.insert(all.end(), {"--out-dir", session.binary().privateDirectory()});
+        session.start(all);
+        session.compositor().tapKey(KEY_ENTER);
+        return session.finish();
+    };
+    std::string firstId;
+    std::string secondId;
+    {
+        WaylandCaptureSession session;
+        firstId =
+            captureId(session, {"--selectionPoints", "0,0,10,10"}).record["displayInfo"]["id"];
+        secondId = captureId(session, {"--displayBounds", "1280,0,512,384", "--selectionPoints",
+                                       "0,0,10,10"})
+                       .record["displayInfo"]["id"];
+    }
+    EXPECT_NE(firstId, secondId);
+    EXPECT_EQ(firstId.size(), 36u);
+
+    WaylandCaptureSession restarted;
+    const auto outcome =
+        captureId(restarted, {"--displayId", secondId, "--selectionPoints", "10,20,200,100"});
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.record["displayInfo"]["id"], secondId);
+    expectOutputContentInPng(outcome.record["imagePath"], 1, 20, 40, 400, 200);
+}
+
+}  // namespace
+}  // namespace tavelin

@@ -1,0 +1,242 @@
+#include "HeadlessCompositor.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <thread>
+
+#include "PngDecode.h"
+#include "TestUser.h"
+#include "core/capture/WritePng.h"
+
+namespace tavelin::testing_support {
+namespace {
+
+constexpr auto kStartTimeout = std::chrono::seconds(15);
+constexpr int kCursorRestMs = 100;
+
+std::string imageOfOutput(const std::string& directory, size_t index) {
+    return directory + "/output-" + std::to_string(index + 1) + ".png";
+}
+
+Image contentImage(size_t index, const OutputLayout& output) {
+    Image image = Image::allocate(output.width, output.height);
+    for (int y = 0; y < output.height; ++y) {
+        uint8_t* p = image.mutableRow(y);
+        for (int x = 0; x < output.width; ++x, p += 4) {
+            const Rgb c = outputContentAt(index, x, y);
+            p[0] = c.b;
+            p[1] = c.g;
+            p[2] = c.r;
+            p[3] = 255;
+        }
+    }
+    return image.asOpaque();
+}
+
+bool showsContent(const std::string& png, size_t index, const OutputLayout& output) {
+    const auto decoded = decodePngFile(png);
+    if (!decoded || decoded->width != output.width || decoded->height != output.height) {
+        return false;
+    }
+    for (int y = 0; y < output.height; ++y) {
+        for (int x = 0; x < output.width; ++x) {
+            const uint8_t* p = decoded->at(x, y);
+            if (!(Rgb{p[0], p[1], p[2]} == outputContentAt(index, x, y))) return false;
+        }
+    }
+    return true;
+}
+
+void collectWindows(const nlohmann::json& node, const std::string& appId, const std::string& output,
+                    std::vector<PlacedWindow>& into) {
+    const std::string here = node.value("type", "") == "output" ? node.value("name", "") : output;
+    if (node.value("app_id", nlohmann::json()).is_string() && node["app_id"] == appId) {
+        const auto& rect = node["rect"];
+        into.push_back({here, node.value("fullscreen_mode", 0) == 1, node.value("focused", false),
+                        rect.value("x", 0), rect.value("y", 0), rect.value("width", 0),
+                        rect.value("height", 0)});
+    }
+    for (const char* children : {"nodes", "floating_nodes"}) {
+        if (!node.contains(children)) continue;
+        for (const auto& child : node[children]) collectWindows(child, appId, here, into);
+    }
+}
+
+}  // namespace
+
+Rgb outputContentAt(size_t index, int x, int y) {
+    Rgb colour = patternAt(x, y);
+    if (index % 2 == 1) colour.r = uint8_t(255 - colour.r);
+    if (index >= 2) colour.g = uint8_t(255 - colour.g);
+    return colour;
+}
+
+HeadlessCompositor::HeadlessCompositor(std::vector<OutputLayout> outputs)
+    : outputs_(std::move(outputs)) {
+    if (const std::string problem = testUserProblem(); !problem.empty()) {
+        throw std::runtime_error(problem);
+    }
+    // A client that died must fail the test, not end it with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    chmod(runtime_.path().c_str(), 0700);
+    writeConfiguration();
+    handToTestUser(runtime_.path());
+
+    const Environment environment{
+        {"PATH", std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"},
+        {"HOME", runtime_.path()},
+        {"XDG_RUNTIME_DIR", runtime_.path()},
+        {"WLR_BACKENDS", "headless"},
+        {"WLR_RENDERER", "pixman"},
+        {"WLR_LIBINPUT_NO_DEVICES", "1"},
+        {"WLR_HEADLESS_OUTPUTS", std::to_string(outputs_.size())},
+    };
+    // The log goes to a file: a compositor blocked on a full pipe would stop the test.
+    compositor_ = std::make_unique<ChildProcess>(
+        asTestUser({"sh", "-c", "exec sway -c \"$0\" >\"$1\" 2>&1", runtime_.path() + "/config",
+                    runtime_.path() + "/sway.log"}),
+        environment);
+    awaitSockets();
+    startInput();
+    awaitContent();
+}
+
+HeadlessCompositor::~HeadlessCompositor() {
+    stop();
+}
+
+void HeadlessCompositor::stop() {
+    input_.reset();
+    if (compositor_) compositor_->kill(SIGTERM);
+    compositor_.reset();
+}
+
+void HeadlessCompositor::writeConfiguration() const {
+    std::ofstream config(runtime_.path() + "/config");
+    for (size_t index = 0; index < outputs_.size(); ++index) {
+        const OutputLayout& output = outputs_[index];
+        const std::string image = imageOfOutput(runtime_.path(), index);
+        if (!writePng(contentImage(index, output), image)) {
+            throw std::runtime_error("cannot write " + image);
+        }
+        config << "output " << outputName(index) << " resolution " << output.width << "x"
+               << output.height << " position " << output.x << " " << output.y << " scale "
+               << output.scale << " bg " << image << " stretch\n";
+    }
+    // A headless output draws the pointer into its frames, where captures would see it: it is
+    // hidden once it rests.
+    config << "default_border none\nfocus_follows_mouse no\nseat * hide_cursor " << kCursorRestMs
+           << "\n";
+}
+
+void HeadlessCompositor::awaitSockets() {
+    namespace fs = std::filesystem;
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    while (socket_.empty() || ipcSocket_.empty()) {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(runtime_.path(), error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("wayland-", 0) == 0 && name.find(".lock") == std::string::npos) {
+                socket_ = name;
+            }
+            if (name.rfind("sway-ipc.", 0) == 0) ipcSocket_ = entry.path().string();
+        }
+        if (!compositor_->isRunning() || std::chrono::steady_clock::now() > deadline) {
+            throw std::runtime_error("sway did not start: " +
+                                     readFileContents(runtime_.path() + "/sway.log"));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+Environment HeadlessCompositor::clientEnvironment(Environment environment) const {
+    environment["XDG_RUNTIME_DIR"] = runtime_.path();
+    environment["WAYLAND_DISPLAY"] = socket_;
+    environment["SWAYSOCK"] = ipcSocket_;
+    return environment;
+}
+
+void HeadlessCompositor::startInput() {
+    int width = 0;
+    int height = 0;
+    for (const OutputLayout& output : outputs_) {
+        width = std::max(width, output.x + output.logicalWidth());
+        height = std::max(height, output.y + output.logicalHeight());
+    }
+    input_ = std::make_unique<ChildProcess>(
+        asTestUser({TAVELIN_WAYLAND_INPUT_BINARY, std::to_string(width), std::to_string(height)}),
+        clientEnvironment({{"PATH", "/usr/bin:/bin"}}), std::string{}, true);
+    if (input_->nextLine(kStartTimeout) != "ready") {
+        throw std::runtime_error("no virtual input: " + input_->wait(std::chrono::seconds(1)).err);
+    }
+}
+
+// The first frames of a new output show something else than its background.
+void HeadlessCompositor::awaitContent() {
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    for (size_t index = 0; index < outputs_.size(); ++index) {
+        const std::string shot = runtime_.path() + "/shown.png";
+        for (;;) {
+            runClient({"grim", "-o", outputName(index), shot});
+            if (showsContent(shot, index, outputs_[index])) break;
+            if (std::chrono::steady_clock::now() > deadline) {
+                throw std::runtime_error(outputName(index) + " never showed its content");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+}
+
+ProcessResult HeadlessCompositor::runClient(const std::vector<std::string>& argv) const {
+    return runProcess(asTestUser(argv),
+                      clientEnvironment({{"PATH", "/usr/bin:/bin"}, {"HOME", runtime_.path()}}));
+}
+
+std::vector<PlacedWindow> HeadlessCompositor::windowsOf(const std::string& appId) const {
+    const ProcessResult tree = runClient({"swaymsg", "-r", "-t", "get_tree"});
+    const auto json = nlohmann::json::parse(tree.out, nullptr, false);
+    std::vector<PlacedWindow> windows;
+    if (!json.is_discarded()) collectWindows(json, appId, {}, windows);
+    return windows;
+}
+
+void HeadlessCompositor::sendInput(const std::string& command) {
+    input_->writeInput(command + "\n");
+    const std::string answer = input_->nextLine(std::chrono::seconds(5));
+    if (answer != "ok") throw std::runtime_error("input command " + command + ": " + answer);
+}
+
+void HeadlessCompositor::movePointer(int x, int y) {
+    sendInput("move " + std::to_string(x) + " " + std::to_string(y));
+}
+void HeadlessCompositor::pressButton() {
+    sendInput("down");
+}
+void HeadlessCompositor::releaseButton() {
+    sendInput("up");
+}
+void HeadlessCompositor::tapKey(int code) {
+    sendInput("key " + std::to_string(code));
+}
+void HeadlessCompositor::pressKey(int code) {
+    sendInput("keydown " + std::to_string(code));
+}
+void HeadlessCompositor::releaseKey(int code) {
+    sendInput("keyup " + std::to_string(code));
+}
+
+void HeadlessCompositor::drag(int fromX, int fromY, int toX, int toY) {
+    movePointer(fromX, fromY);
+    pressButton();
+    movePointer((fromX + toX) / 2, (fromY + toY) / 2);
+    movePointer(toX, toY);
+    releaseButton();
+}
+
+}  // namespace tavelin::testing_support

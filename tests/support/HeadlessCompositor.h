@@ -1,0 +1,87 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Files.h"
+#include "Process.h"
+#include "VirtualDisplay.h"
+
+namespace tavelin::testing_support {
+
+// One output of a headless compositor: its place in the layout in logical points, its native
+// resolution in pixels, its scale.
+struct OutputLayout {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    double scale = 1;
+    int logicalWidth() const { return int(width / scale); }
+    int logicalHeight() const { return int(height / scale); }
+};
+
+// The colour output `index` shows at its native pixel (x, y): the test pattern, told apart
+// between outputs.
+Rgb outputContentAt(size_t index, int x, int y);
+
+// Where the compositor put a client's window.
+struct PlacedWindow {
+    std::string output;
+    bool fullscreen = false;
+    bool focused = false;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A private headless sway with the given outputs (named HEADLESS-1, HEADLESS-2, ...), each
+// showing outputContentAt at its native resolution, and a virtual pointer and keyboard that
+// exist before any client starts. Runs as the test user (TestUser.h); everything it started is
+// stopped when it goes away.
+class HeadlessCompositor {
+public:
+    explicit HeadlessCompositor(std::vector<OutputLayout> outputs);
+    ~HeadlessCompositor();
+    HeadlessCompositor(const HeadlessCompositor&) = delete;
+    HeadlessCompositor& operator=(const HeadlessCompositor&) = delete;
+
+    static std::string outputName(size_t index) { return "HEADLESS-" + std::to_string(index + 1); }
+    const std::vector<OutputLayout>& outputs() const { return outputs_; }
+    // What a client needs to reach this compositor, added to `environment`.
+    Environment clientEnvironment(Environment environment) const;
+
+    // Pointer and keys; each returns once the compositor has taken the event.
+    void movePointer(int x, int y);  // layout point, in logical points
+    void pressButton();
+    void releaseButton();
+    void drag(int fromX, int fromY, int toX, int toY);
+    void tapKey(int linuxKeyCode);
+    void pressKey(int linuxKeyCode);
+    void releaseKey(int linuxKeyCode);
+
+    // The windows of clients with this application id, as the compositor's tree lists them.
+    std::vector<PlacedWindow> windowsOf(const std::string& appId) const;
+    // Runs a command as the test user against this compositor; returns its result.
+    ProcessResult runClient(const std::vector<std::string>& argv) const;
+    void stop();
+
+private:
+    void writeConfiguration() const;
+    void awaitSockets();
+    void startInput();
+    void awaitContent();
+    void sendInput(const std::string& command);
+
+    std::vector<OutputLayout> outputs_;
+    TempDirectory runtime_;
+    std::string socket_;
+    std::string ipcSocket_;
+    std::unique_ptr<ChildProcess> compositor_;
+    std::unique_ptr<ChildProcess> input_;
+};
+
+}  // namespace tavelin::testing_support
