@@ -42,8 +42,12 @@ public:
 
 private:
     std::vector<std::string> command(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), TAVELIN_CAPTURE_BINARY);
-        return asTestUser_ ? asTestUser(std::move(arguments)) : arguments;
+        if (!asTestUser_) {
+            arguments.insert(arguments.begin(), TAVELIN_CAPTURE_BINARY);
+            return arguments;
+        }
+        arguments.insert(arguments.begin(), runnableByTestUser(TAVELIN_CAPTURE_BINARY));
+        return asTestUser(std::move(arguments));
     }
 
     bool asTestUser_ = false;

@@ -170,7 +170,8 @@ void HeadlessCompositor::startInput() {
         height = std::max(height, output.y + output.logicalHeight());
     }
     input_ = std::make_unique<ChildProcess>(
-        asTestUser({TAVELIN_WAYLAND_INPUT_BINARY, std::to_string(width), std::to_string(height)}),
+        asTestUser({runnableByTestUser(TAVELIN_WAYLAND_INPUT_BINARY), std::to_string(width),
+                    std::to_string(height)}),
         clientEnvironment({{"PATH", "/usr/bin:/bin"}}), std::string{}, true);
     if (input_->nextLine(kStartTimeout) != "ready") {
         throw std::runtime_error("no virtual input: " + input_->wait(std::chrono::seconds(1)).err);

@@ -1,10 +1,14 @@
 #include "TestUser.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+
+#include "Files.h"
 
 namespace tavelin::testing_support {
 namespace {
@@ -32,6 +36,20 @@ std::vector<std::string> asTestUser(std::vector<std::string> argv) {
                                         "--"};
     command.insert(command.end(), argv.begin(), argv.end());
     return command;
+}
+
+std::string runnableByTestUser(const std::string& path) {
+    if (!switchesUser()) return path;
+    static TempDirectory copies;
+    static std::map<std::string, std::string> copied;
+    auto& copy = copied[path];
+    if (copy.empty()) {
+        chmod(copies.path().c_str(), 0755);
+        copy = copies.path() + "/" + std::filesystem::path(path).filename().string();
+        std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
+        chmod(copy.c_str(), 0755);
+    }
+    return copy;
 }
 
 void handToTestUser(const std::string& path) {
