@@ -216,3 +216,22 @@ TEST(WaylandIdentity, OutputIdsAreDistinctAndSurviveACompositorRestart) {
 
 }  // namespace
 }  // namespace tavelin
+
+namespace tavelin {
+namespace {
+
+TEST(WaylandFaults, TheCompositorGoingAwayStillEndsWithOneErrorRecord) {
+    WaylandCaptureSession session;
+    const std::string file = session.binary().privateDirectory() + "/record.json";
+    session.start({"--request-id", "r-9", "--output-file", file});
+    session.compositor().stop();
+    const auto outcome = session.finish();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.record["errorMessage"], "Lost the connection to the Wayland compositor");
+    EXPECT_EQ(outcome.record["requestId"], "r-9");
+    EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
+    EXPECT_EQ(testing_support::readFileContents(file) + "\n", outcome.out);
+}
+
+}  // namespace
+}  // namespace tavelin

@@ -26,7 +26,8 @@ void CaptureAppDelegate::beginCapture(const CaptureArgs& args) {
         reportRecord(PermissionErrorResult{});
         endProcess(1);
     }
-    reportLostDisplayOnExit(args.requestId, platform_.lostConnectionText());
+    reportLostDisplayOnExit(args.requestId, platform_.lostConnectionText(),
+                            platform_.lostConnectionMessage());
     QTimer::singleShot(0, this, [this, args] { startCapture(args); });
 }
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QString>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +17,8 @@ namespace {
 std::atomic<bool> delivered{false};
 std::optional<std::string> lostDisplayRequestId;
 std::string lostDisplayText;
+std::string lostConnectionMessage;
+QtMessageHandler toolkitHandler = nullptr;
 
 void reportLostDisplay() {
     if (delivered.exchange(true)) return;
@@ -26,16 +29,26 @@ void reportLostDisplay() {
     ::_exit(1);
 }
 
+void watchToolkitMessages(QtMsgType type, const QMessageLogContext& context,
+                          const QString& message) {
+    if (message.startsWith(QString::fromStdString(lostConnectionMessage))) reportLostDisplay();
+    if (toolkitHandler) toolkitHandler(type, context, message);
+}
+
 }  // namespace
 
 void markRecordDelivered() {
     delivered = true;
 }
 
-void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string errorText) {
+void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string errorText,
+                             std::string toolkitMessage) {
     lostDisplayRequestId = std::move(requestId);
     lostDisplayText = std::move(errorText);
     std::atexit(reportLostDisplay);
+    if (toolkitMessage.empty()) return;
+    lostConnectionMessage = std::move(toolkitMessage);
+    toolkitHandler = qInstallMessageHandler(watchToolkitMessages);
 }
 
 }  // namespace tavelin

@@ -18,9 +18,11 @@ void reportRecord(const Record& record) {
     StdoutWriter().write(record, outputFilePath());
 }
 
-// The toolkit ends the process with exit(1) when the display goes away. From then on, such an
+// The toolkit ends the process with status 1 when the display goes away: through exit(), or
+// right after a message starting with `toolkitMessage` (when not empty). From then on, such an
 // end still reports one error record (`errorText`, with `requestId`) to the host, unless a
 // record was already delivered, and the status stays 1.
-void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string errorText);
+void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string errorText,
+                             std::string toolkitMessage);
 
 }  // namespace tavelin

@@ -21,6 +21,9 @@ public:
     // Directs the keyboard to `window`. False when it could not be had yet (another client
     // holds it) and is worth trying again shortly.
     virtual bool takeKeyboard(QWindow& window) const = 0;
+    // The toolkit's message when this display system's connection breaks and it ends the
+    // process itself, past every exit hook; empty when it ends through exit().
+    virtual std::string lostConnectionMessage() const { return {}; }
 };
 
 }  // namespace tavelin

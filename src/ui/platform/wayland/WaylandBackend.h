@@ -18,6 +18,7 @@ public:
     const char* toolkitPlatform() const override { return "wayland"; }
     void showOverlayWindow(QWidget& window, QScreen& screen) const override;
     bool takeKeyboard(QWindow& window) const override;
+    std::string lostConnectionMessage() const override { return "The Wayland connection broke"; }
 };
 
 }  // namespace tavelin
