@@ -226,7 +226,8 @@ TEST(WaylandFaults, TheCompositorGoingAwayStillEndsWithOneErrorRecord) {
     session.start({"--request-id", "r-9", "--output-file", file});
     session.compositor().stop();
     const auto outcome = session.finish();
-    EXPECT_EQ(outcome.status, 1);
+    ASSERT_EQ(outcome.status, 1) << outcome.out << outcome.err;
+    ASSERT_TRUE(outcome.record.is_object()) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.record["errorMessage"], "Lost the connection to the Wayland compositor");
     EXPECT_EQ(outcome.record["requestId"], "r-9");
     EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;

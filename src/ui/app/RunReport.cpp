@@ -31,7 +31,15 @@ void reportLostDisplay() {
 
 void watchToolkitMessages(QtMsgType type, const QMessageLogContext& context,
                           const QString& message) {
-    if (message.startsWith(QString::fromStdString(lostConnectionMessage))) reportLostDisplay();
+    if (message.startsWith(QString::fromStdString(lostConnectionMessage))) {
+        // Several toolkit threads notice the break at once and each ends the process after its
+        // message: the first one reports, the others wait for it to end the process.
+        static std::atomic<bool> reporting{false};
+        if (reporting.exchange(true)) {
+            for (;;) pause();
+        }
+        reportLostDisplay();
+    }
     if (toolkitHandler) toolkitHandler(type, context, message);
 }
 
