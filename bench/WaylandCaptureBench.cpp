@@ -1,8 +1,11 @@
 // Capture of both outputs of a private headless sway (3840x2160 at scale 2 and 1920x1080 at
 // scale 1), in process through wlr-screencopy, beside grim capturing the same outputs as a
-// whole command (into uncompressed PPM, so that its encoder weighs little). Prints Markdown.
+// whole command (into uncompressed PPM, so that its encoder weighs little); and the program's
+// freeze: spawn until the compositor lists a fullscreen overlay window on every output.
+// Prints Markdown.
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -10,6 +13,7 @@
 
 #include "platform/wayland/WaylandPlatform.h"
 #include "support/HeadlessCompositor.h"
+#include "support/TestUser.h"
 
 namespace {
 
@@ -50,10 +54,27 @@ int main() {
         }
         return true;
     });
+    using namespace tavelin::testing_support;
+    TempDirectory home;
+    handToTestUser(home.path());
+    const std::string program = runnableByTestUser(TAVELIN_CAPTURE_BINARY);
+    const double freeze = medianMilliseconds([&] {
+        ChildProcess run(asTestUser({program, "--capture"}),
+                         compositor.clientEnvironment(hermeticEnvironment(home.path())));
+        for (;;) {
+            const auto windows = compositor.windowsOf("tavelin-capture");
+            if (windows.size() == 2 && windows[0].fullscreen && windows[1].fullscreen) break;
+            if (!run.isRunning()) return false;
+        }
+        run.kill(SIGTERM);
+        run.wait(std::chrono::seconds(5));
+        return true;
+    });
     std::printf(
         "| capture of 3840x2160 (scale 2) + 1920x1080 outputs, headless sway | ms (median of 15) "
         "|\n");
     std::printf("|---|---|\n| tavelin-capture, wlr-screencopy, both outputs at once | %.1f |\n",
                 ours);
     std::printf("| `grim -t ppm -o NAME`, once per output, same run | %.1f |\n", grim);
+    std::printf("| freeze: spawn to an overlay window on both outputs (polled) | %.1f |\n", freeze);
 }
