@@ -11,7 +11,7 @@ cmake --preset release >/dev/null
 cmake --build --preset release --target tavelin-capture tavelin-sample-desktop >/dev/null
 program=build/release/src/ui/tavelin-capture
 
-if [ -n "${DISPLAY:-}" ] && "$program" 2>/dev/null | grep -q '"permissionGranted":true'; then
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && "$program" 2>/dev/null | grep -q '"permissionGranted":true'; then
   echo "Drag to select a region, then press Return (Escape cancels)." >&2
   exec "$program" --capture "$@"
 fi
