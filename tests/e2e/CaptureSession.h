@@ -22,6 +22,13 @@ struct CaptureOutcome {
     std::string err;
 };
 
+// A capture run's arguments: "--capture", then `arguments`.
+inline std::vector<std::string> captureArguments(const std::vector<std::string>& arguments) {
+    std::vector<std::string> all{"--capture"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return all;
+}
+
 // The run's status and its record, the first line of its output.
 inline CaptureOutcome outcomeOf(const ProcessResult& result) {
     CaptureOutcome outcome{result.exitStatus, {}, result.out, result.err};
@@ -47,9 +54,7 @@ public:
     // Starts the program and waits until every monitor shows an overlay window and the overlay
     // holds the keyboard.
     void start(const std::vector<std::string>& arguments) {
-        std::vector<std::string> withCapture{"--capture"};
-        withCapture.insert(withCapture.end(), arguments.begin(), arguments.end());
-        child_ = binary_.start(withCapture);
+        child_ = binary_.start(captureArguments(arguments));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         while (display_.viewableOverlayWindows() < static_cast<int>(display_.monitors().size()) ||
                !display_.keyboardIsGrabbed()) {

@@ -30,9 +30,7 @@ public:
 
     // Starts a capture and waits until every output shows an overlay window with the keyboard.
     void start(const std::vector<std::string>& arguments) {
-        std::vector<std::string> withCapture{"--capture"};
-        withCapture.insert(withCapture.end(), arguments.begin(), arguments.end());
-        child_ = binary_.start(withCapture);
+        child_ = binary_.start(captureArguments(arguments));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         for (;;) {
             const auto windows = compositor_.windowsOf(kAppId);

@@ -17,7 +17,7 @@ namespace {
 std::atomic<bool> delivered{false};
 std::optional<std::string> lostDisplayRequestId;
 std::string lostDisplayText;
-std::string lostConnectionMessage;
+QString lostConnectionMessage;
 QtMessageHandler toolkitHandler = nullptr;
 
 void reportLostDisplay() {
@@ -31,7 +31,7 @@ void reportLostDisplay() {
 
 void watchToolkitMessages(QtMsgType type, const QMessageLogContext& context,
                           const QString& message) {
-    if (message.startsWith(QString::fromStdString(lostConnectionMessage))) {
+    if (message.startsWith(lostConnectionMessage)) {
         // Several toolkit threads notice the break at once and each ends the process after its
         // message: the first one reports, the others wait for it to end the process.
         static std::atomic<bool> reporting{false};
@@ -55,7 +55,7 @@ void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string e
     lostDisplayText = std::move(errorText);
     std::atexit(reportLostDisplay);
     if (toolkitMessage.empty()) return;
-    lostConnectionMessage = std::move(toolkitMessage);
+    lostConnectionMessage = QString::fromStdString(toolkitMessage);
     toolkitHandler = qInstallMessageHandler(watchToolkitMessages);
 }
 

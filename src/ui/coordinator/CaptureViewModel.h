@@ -5,8 +5,8 @@
 
 #include "core/capture/CaptureError.h"
 #include "core/cli/AppArgs.h"
-#include "ui/platform/PlatformBackend.h"
 #include "ui/overlay/OverlayWindowController.h"
+#include "ui/platform/PlatformBackend.h"
 
 namespace tavelin {
 

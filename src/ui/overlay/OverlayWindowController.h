@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "core/cli/AppArgs.h"
-#include "ui/platform/PlatformBackend.h"
 #include "core/selection/FrameHistory.h"
 #include "core/selection/SelectionState.h"
 #include "ui/overlay/OverlayWindow.h"
 #include "ui/overlay/QtCursorControl.h"
+#include "ui/platform/PlatformBackend.h"
 
 namespace tavelin {
 
