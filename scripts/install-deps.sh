@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-base-private-dev libgl-dev libxkbcommon-dev
   libxcb1-dev libxcb-randr0-dev libxcb-shm0-dev libxcb-xtest0-dev
   nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev
   libgtest-dev libgmock-dev

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <thread>
 
 #include "CaptureSession.h"
@@ -10,6 +12,7 @@
 namespace tavelin::testing_support {
 
 inline constexpr const char* kAppId = "tavelin-capture";
+inline constexpr int kSampleStride = 7;
 
 // HEADLESS-1: 1280x800 at the origin, scale 1; HEADLESS-2: 1024x768 pixels at scale 2 (512x384
 // points) to its right.
@@ -28,20 +31,44 @@ public:
     HeadlessCompositor& compositor() { return compositor_; }
     BinaryRun& binary() { return binary_; }
 
-    // Starts a capture and waits until every output shows an overlay window with the keyboard.
+    // Starts a capture and waits until every output shows the overlay (which holds the
+    // keyboard from its first frame).
     void start(const std::vector<std::string>& arguments) {
         child_ = binary_.start(captureArguments(arguments));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        for (;;) {
-            const auto windows = compositor_.windowsOf(kAppId);
-            const bool focused = std::any_of(windows.begin(), windows.end(),
-                                             [](const PlacedWindow& w) { return w.focused; });
-            if (windows.size() == compositor_.outputs().size() && focused) return;
+        for (size_t index = 0; index < compositor_.outputs().size();) {
+            // Mostly dimmed: a pre-placed selection shows its part undimmed.
+            if (fractionShowingDimmedContent(index, kSampleStride) > 0.5) {
+                ++index;
+                continue;
+            }
             if (!child_->isRunning() || std::chrono::steady_clock::now() > deadline) {
                 FAIL() << "no overlay; " << child_->wait(std::chrono::seconds(1)).err;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
+    }
+
+    // The share of output `index`'s pixels, every `stride`th in each direction, that show its
+    // content under the overlay's scrim (black at 40% opacity).
+    double fractionShowingDimmedContent(size_t index, int stride) {
+        const std::string shown = binary_.privateDirectory() + "/shown.png";
+        compositor_.runClient({"grim", "-o", HeadlessCompositor::outputName(index), shown});
+        const auto png = decodePngFile(shown);
+        const OutputLayout& layout = compositor_.outputs()[index];
+        if (!png || png->width != layout.width || png->height != layout.height) return 0;
+        const auto dimmed = [](uint8_t value) { return uint8_t(std::lround(value * 0.6)); };
+        long matching = 0;
+        long sampled = 0;
+        for (int y = 0; y < layout.height; y += stride) {
+            for (int x = 0; x < layout.width; x += stride, ++sampled) {
+                const Rgb c = outputContentAt(index, x, y);
+                const uint8_t* p = png->at(x, y);
+                matching += std::abs(p[0] - dimmed(c.r)) <= 1 &&
+                            std::abs(p[1] - dimmed(c.g)) <= 1 && std::abs(p[2] - dimmed(c.b)) <= 1;
+            }
+        }
+        return double(matching) / double(sampled);
     }
 
     CaptureOutcome finish() { return outcomeOf(child_->wait(std::chrono::seconds(15))); }

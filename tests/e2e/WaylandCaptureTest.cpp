@@ -15,59 +15,25 @@ using testing_support::outputContentAt;
 using testing_support::rectJson;
 using testing_support::WaylandCaptureSession;
 
-// The overlay's scrim is black at 40% opacity.
-constexpr double kScrimOpacity = 0.4;
-
-double fractionShowingDimmedContent(const std::string& png, size_t index,
-                                    const testing_support::OutputLayout& layout) {
-    const auto shown = testing_support::decodePngFile(png);
-    if (!shown || shown->width != layout.width || shown->height != layout.height) return 0;
-    const auto dimmed = [](uint8_t value) {
-        return uint8_t(std::lround(value * (1 - kScrimOpacity)));
-    };
-    long matching = 0;
-    for (int y = 0; y < layout.height; ++y) {
-        for (int x = 0; x < layout.width; ++x) {
-            const auto c = outputContentAt(index, x, y);
-            const uint8_t* p = shown->at(x, y);
-            matching += std::abs(p[0] - dimmed(c.r)) <= 1 && std::abs(p[1] - dimmed(c.g)) <= 1 &&
-                        std::abs(p[2] - dimmed(c.b)) <= 1;
-        }
-    }
-    return double(matching) / (double(layout.width) * layout.height);
-}
-
-TEST(WaylandCapture, OverlayCoversEveryOutputWithOneFullscreenWindow) {
+// The overlay is a layer surface on each output, above every window: the compositor's layout
+// holds no window of ours.
+TEST(WaylandCapture, OverlayCoversEveryOutputOnTheOverlayLayer) {
     WaylandCaptureSession session;
     session.start({});
-    auto windows = session.compositor().windowsOf(kAppId);
-    std::sort(windows.begin(), windows.end(),
-              [](const auto& a, const auto& b) { return a.output < b.output; });
-    ASSERT_EQ(windows.size(), 2u);
-    for (size_t index = 0; index < windows.size(); ++index) {
-        const auto& layout = session.compositor().outputs()[index];
+    EXPECT_TRUE(session.compositor().windowsOf(kAppId).empty());
+    for (size_t index = 0; index < session.compositor().outputs().size(); ++index) {
         SCOPED_TRACE(index);
-        EXPECT_EQ(windows[index].output, HeadlessCompositor::outputName(index));
-        EXPECT_TRUE(windows[index].fullscreen);
-        EXPECT_EQ(windows[index].x, layout.x);
-        EXPECT_EQ(windows[index].width, layout.logicalWidth());
-        EXPECT_EQ(windows[index].height, layout.logicalHeight());
         // The frozen picture under the scrim, one image pixel per device pixel also at scale 2:
         // every pixel but the toolbar's is the content darkened by the scrim.
-        // The compositor lists a window before it has drawn the frame that shows it.
-        const std::string shown = session.binary().privateDirectory() + "/shown.png";
-        double fraction = 0;
-        for (int attempt = 0; attempt < 100 && fraction <= 0.98; ++attempt) {
-            session.compositor().runClient({"grim", "-o", windows[index].output, shown});
-            fraction = fractionShowingDimmedContent(shown, index, layout);
-        }
-        EXPECT_GT(fraction, 0.98);
+        EXPECT_GT(session.fractionShowingDimmedContent(index, 1), 0.98);
     }
     session.compositor().tapKey(KEY_ESC);
     const auto outcome = session.finish();
     EXPECT_EQ(outcome.status, 2) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.out.find("Failed"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.record["status"], "cancelled");
+    // Running the toolkit without a shell of its own is ours to know, not the host's to read.
+    EXPECT_EQ(outcome.err, "");
 }
 
 struct PreplacedCase {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 
 #include "core/Result.h"
 #include "core/capture/CaptureError.h"
@@ -8,9 +9,14 @@
 
 namespace tavelin {
 
+// What a compositor offers beyond the core protocol that decides how windows are shown on it.
+struct WaylandCompositorOffer {
+    bool layerShell = false;  // zwlr_layer_shell_v1: surfaces above panels, on a chosen output
+};
+
 // A Wayland session: $WAYLAND_DISPLAY is set, or $XDG_SESSION_TYPE says "wayland" (the
-// compositor then listens on the default socket), and the compositor answers.
-bool canReachWaylandCompositor();
+// compositor then listens on the default socket), and the compositor answers. Empty otherwise.
+std::optional<WaylandCompositorOffer> reachWaylandCompositor();
 
 // Every output, primary first. Wayland knows no primary output: the one at the layout's origin
 // stands in (else the first announced), and global space starts from its corner. The scale is

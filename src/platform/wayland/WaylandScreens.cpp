@@ -33,16 +33,15 @@ const WaylandOutput* primaryOutput(const std::deque<WaylandOutput>& outputs) {
 
 }  // namespace
 
-bool canReachWaylandCompositor() {
+std::optional<WaylandCompositorOffer> reachWaylandCompositor() {
     const char* socket = std::getenv("WAYLAND_DISPLAY");
     const char* sessionType = std::getenv("XDG_SESSION_TYPE");
     const bool isWaylandSession =
         (socket && *socket) || (sessionType && std::strcmp(sessionType, "wayland") == 0);
-    if (!isWaylandSession) return false;
-    wl_display* display = wl_display_connect(nullptr);
-    if (!display) return false;
-    wl_display_disconnect(display);
-    return true;
+    if (!isWaylandSession) return std::nullopt;
+    const auto session = WaylandSession::connect();
+    if (!session) return std::nullopt;
+    return WaylandCompositorOffer{.layerShell = session->offersLayerShell()};
 }
 
 ScreenList listWaylandScreens() {

@@ -158,6 +158,8 @@ void WaylandSession::global(void* data, wl_registry* registry, uint32_t name, co
     } else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0) {
         session.screencopy_ = static_cast<zwlr_screencopy_manager_v1*>(
             bind(&zwlr_screencopy_manager_v1_interface, kScreencopyVersion));
+    } else if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0) {
+        session.offersLayerShell_ = true;
     }
 }
 

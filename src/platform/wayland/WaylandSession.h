@@ -60,6 +60,7 @@ public:
     wl_shm* shm() const { return shm_; }
     zwlr_screencopy_manager_v1* screencopy() const { return screencopy_; }
     const std::deque<WaylandOutput>& outputs() const { return outputs_; }
+    bool offersLayerShell() const { return offersLayerShell_; }
     // False once the connection has failed.
     bool roundtrip();
     // Handles events until `isDone` holds. Fails with a reason when the connection breaks or
@@ -80,6 +81,7 @@ private:
     wl_shm* shm_ = nullptr;
     zxdg_output_manager_v1* xdgOutputs_ = nullptr;
     zwlr_screencopy_manager_v1* screencopy_ = nullptr;
+    bool offersLayerShell_ = false;  // bound on the toolkit's connection, not on this one
     std::deque<WaylandOutput> outputs_;  // a deque: listeners hold pointers to its elements
 };
 

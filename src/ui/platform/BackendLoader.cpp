@@ -9,7 +9,8 @@
 namespace tavelin {
 
 std::unique_ptr<PlatformBackend> loadBackend() {
-    if (canReachWaylandCompositor()) return std::make_unique<WaylandBackend>();
+    if (const auto compositor = reachWaylandCompositor())
+        return std::make_unique<WaylandBackend>(*compositor);
     if (canReachX11Display()) return std::make_unique<X11Backend>();
     return std::make_unique<NoDisplayBackend>();
 }

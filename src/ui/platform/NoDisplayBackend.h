@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "ui/platform/PlatformBackend.h"
 
 namespace tavelin {
@@ -13,7 +15,12 @@ public:
         return CaptureFailure(CaptureError::permissionDenied);
     }
     std::string lostConnectionText() const override { return "Lost the connection to the display"; }
-    const char* toolkitPlatform() const override { return nullptr; }
+    // The toolkit's window plugins abort the process when they cannot connect. The run still
+    // needs its event loop and its record; the permission probe then reports the missing
+    // display as a missing permission.
+    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) override {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
     void showOverlayWindow(QWidget&, QScreen&) const override {}
     bool takeKeyboard(QWindow&) const override { return false; }
 };

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "core/screens/ScreenPlatform.h"
 
+class QCoreApplication;
 class QScreen;
 class QWidget;
 class QWindow;
@@ -13,9 +16,9 @@ namespace tavelin {
 // start (BackendLoader.h); nothing else in the program names X11 or Wayland.
 class PlatformBackend : public ScreenPlatform {
 public:
-    // The toolkit's platform plugin this backend's windows need ("xcb", "wayland"); null when
-    // there is no display to show windows on.
-    virtual const char* toolkitPlatform() const = 0;
+    // The toolkit's application, speaking this backend's window system; one without windows
+    // when there is no display to show them on.
+    virtual std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) = 0;
     // Shows `window` borderless above every other window, covering exactly `screen`.
     virtual void showOverlayWindow(QWidget& window, QScreen& screen) const = 0;
     // Directs the keyboard to `window`. False when it could not be had yet (another client

@@ -1,6 +1,6 @@
 #include "X11Backend.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -52,6 +52,11 @@ bool X11Backend::canRecordScreen() const {
 
 Result<ScreenshotMap, CaptureFailure> X11Backend::captureAllDisplays() const {
     return tavelin::captureAllDisplays();
+}
+
+std::unique_ptr<QCoreApplication> X11Backend::startToolkit(int& argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 void X11Backend::showOverlayWindow(QWidget& window, QScreen& screen) const {

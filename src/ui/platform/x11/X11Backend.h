@@ -15,7 +15,7 @@ public:
     std::string lostConnectionText() const override {
         return "Lost the connection to the X server";
     }
-    const char* toolkitPlatform() const override { return "xcb"; }
+    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) override;
     void showOverlayWindow(QWidget& window, QScreen& screen) const override;
     bool takeKeyboard(QWindow& window) const override;
 };
