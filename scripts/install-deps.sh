@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-private-dev libgl-dev libxkbcommon-dev
   libxcb1-dev libxcb-randr0-dev libxcb-shm0-dev libxcb-xtest0-dev
-  nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev
+  nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev libspng-dev
   libgtest-dev libgmock-dev
   xvfb xauth x11-xserver-utils xdotool fonts-dejavu-core
   libwayland-dev libwayland-bin wayland-protocols qt6-wayland

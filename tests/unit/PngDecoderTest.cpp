@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/image/PngDecoder.h"
+#include "core/png/PngEncoder.h"
+
+namespace tavelin {
+namespace {
+
+// Screen-like rows (flat runs, gradients, noise), premultiplied, opaque or with varying alpha.
+Image sampleImage(int width, int height, bool opaque) {
+    Image image = Image::allocate(width, height);
+    uint32_t noise = 99;
+    for (int y = 0; y < height; ++y) {
+        uint8_t* p = image.mutableRow(y);
+        for (int x = 0; x < width; ++x, p += 4) {
+            noise = noise * 1103515245 + 12345;
+            const auto alpha = static_cast<uint8_t>(opaque ? 255 : (x * 29 + y * 7) % 256);
+            const uint8_t values[3] = {static_cast<uint8_t>(y * 3), static_cast<uint8_t>(noise >> 24),
+                                       static_cast<uint8_t>(y % 5 == 0 ? 90 : x)};
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(values[c] * alpha / 255);
+            p[3] = alpha;
+        }
+    }
+    return opaque ? image.asOpaque() : image;
+}
+
+TEST(PngDecoder, GivesBackWhatTheEncoderWrote) {
+    for (const bool opaque : {true, false}) {
+        SCOPED_TRACE(opaque ? "opaque" : "translucent");
+        const Image image = sampleImage(301, 77, opaque);
+        const std::vector<uint8_t> png = encodePng(image);
+        const auto decoded = decodePng(png.data(), png.size());
+        ASSERT_TRUE(decoded);
+        ASSERT_EQ(decoded->width(), 301);
+        ASSERT_EQ(decoded->height(), 77);
+        EXPECT_EQ(decoded->isOpaque(), opaque);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width() * 4; ++x) {
+                const int expected = (x % 4 == 3 && opaque) ? 255 : image.row(y)[x];
+                // Straight alpha in the file: premultiplying again may round by one.
+                ASSERT_LE(std::abs(decoded->row(y)[x] - expected), opaque ? 0 : 1)
+                    << x / 4 << "," << y << " byte " << x % 4;
+            }
+        }
+    }
+}
+
+TEST(PngDecoder, RefusesWhatIsNotAWholePng) {
+    const std::vector<uint8_t> png = encodePng(sampleImage(64, 64, true));
+    const std::vector<uint8_t> noise(4096, 0x5A);
+    std::vector<uint8_t> damaged = png;
+    damaged[damaged.size() / 2] ^= 0xFF;
+    EXPECT_FALSE(decodePng(png.data(), png.size() / 2));
+    EXPECT_FALSE(decodePng(damaged.data(), damaged.size()));
+    EXPECT_FALSE(decodePng(noise.data(), noise.size()));
+    EXPECT_FALSE(decodePng(nullptr, 0));
+}
+
+}  // namespace
+}  // namespace tavelin
