@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth x11-xserver-utils xdotool fonts-dejavu-core
   libwayland-dev libwayland-bin wayland-protocols qt6-wayland
+  dbus-daemon dbus-bin pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   sway swaybg grim
 )
 

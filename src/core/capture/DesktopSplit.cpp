@@ -1,5 +1,6 @@
 #include "DesktopSplit.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/image/Resample.h"
@@ -21,6 +22,30 @@ Rect boundingBox(const ScreenList& screens) {
 
 int pixels(double points, double scale) {
     return static_cast<int>(std::lround(points * scale));
+}
+
+// `native` from `part`, which shows it enlarged `factor` times: each pixel the average of the
+// opaque pixels of its block. A picture enlarged with filtering blends a screen's outermost
+// pixels with the nothing beyond it, which leaves them translucent; the others are exact.
+void reduceBlocks(const Image& part, int factor, const Image& native) {
+    for (int y = 0; y < native.height(); ++y) {
+        uint8_t* out = native.mutableRow(y);
+        for (int x = 0; x < native.width(); ++x, out += 4) {
+            int sums[4] = {0, 0, 0, 0};
+            int opaque = 0;
+            for (int dy = 0; dy < factor; ++dy) {
+                const uint8_t* in = part.row(y * factor + dy) + x * factor * 4;
+                for (int dx = 0; dx < factor; ++dx, in += 4) {
+                    if (!part.isOpaque() && in[3] != 255) continue;
+                    for (int c = 0; c < 3; ++c) sums[c] += in[c];
+                    ++opaque;
+                }
+            }
+            if (opaque == 0) continue;  // nothing of the screen here: left transparent
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[c] + opaque / 2) / opaque);
+            out[3] = 255;
+        }
+    }
 }
 
 }  // namespace
@@ -51,7 +76,12 @@ Result<ScreenshotMap, std::string> splitDesktopImage(const Image& desktop,
             continue;
         }
         Image native = Image::allocate(width, height);
-        drawScaled(part, native, {0, 0, double(width), double(height)});
+        const int factor = part.width() / std::max(width, 1);
+        if (factor * width == part.width() && factor * height == part.height()) {
+            reduceBlocks(part, factor, native);
+        } else {
+            drawScaled(part, native, {0, 0, double(width), double(height)});
+        }
         screenshots.emplace(screen.name, desktop.isOpaque() ? native.asOpaque() : native);
     }
     return screenshots;

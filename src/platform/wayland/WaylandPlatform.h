@@ -11,6 +11,7 @@ namespace tavelin {
 
 // What a compositor offers beyond the core protocol that decides how windows are shown on it.
 struct WaylandCompositorOffer {
+    bool screencopy = false;  // zwlr_screencopy_manager_v1: clients may copy outputs
     bool layerShell = false;  // zwlr_layer_shell_v1: surfaces above panels, on a chosen output
 };
 

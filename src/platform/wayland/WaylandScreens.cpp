@@ -41,7 +41,8 @@ std::optional<WaylandCompositorOffer> reachWaylandCompositor() {
     if (!isWaylandSession) return std::nullopt;
     const auto session = WaylandSession::connect();
     if (!session) return std::nullopt;
-    return WaylandCompositorOffer{.layerShell = session->offersLayerShell()};
+    return WaylandCompositorOffer{.screencopy = session->screencopy() != nullptr,
+                                  .layerShell = session->offersLayerShell()};
 }
 
 ScreenList listWaylandScreens() {

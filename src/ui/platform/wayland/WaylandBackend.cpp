@@ -4,11 +4,18 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
+#include <cstring>
 
 #include "LayerShellOverlay.h"
+#include "platform/portal/PortalPlatform.h"
 
 namespace tavelin {
 namespace {
+
+// A capture answered by the portal takes a moment; asking the user takes longer.
+constexpr std::chrono::seconds kPortalCaptureBound{5};
+constexpr std::chrono::seconds kPortalQuestionBound{120};
 
 // Set as the toolkit's shell, a name it has no plugin for: windows are then plain surfaces
 // that take the layer-shell role from us.
@@ -26,20 +33,34 @@ void passAllButMissingShellNotices(QtMsgType type, const QMessageLogContext& con
     if (!aboutMissingShell) toolkitHandler(type, context, message);
 }
 
+// The compositor's capture protocol where it offers one to us, else the desktop portal.
+// $TAVELIN_WAYLAND_CAPTURE ("screencopy" or "portal") forces one, to look into a desktop.
+WaylandPixelSource pixelSourceFor(const WaylandCompositorOffer& compositor) {
+    const char* forced = std::getenv("TAVELIN_WAYLAND_CAPTURE");
+    if (forced && std::strcmp(forced, "portal") == 0) return WaylandPixelSource::portal;
+    if (forced && std::strcmp(forced, "screencopy") == 0) return WaylandPixelSource::screencopy;
+    if (!compositor.screencopy && canReachScreenshotPortal()) return WaylandPixelSource::portal;
+    return WaylandPixelSource::screencopy;
+}
+
 }  // namespace
 
 WaylandBackend::WaylandBackend(WaylandCompositorOffer offer) : offer_(offer) {}
 
 WaylandBackend::~WaylandBackend() = default;
 
+// The pixel source is chosen here, once the toolkit runs: the portal is reached through its
+// D-Bus connection.
 std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "wayland");
-    if (!offer_.layerShell) return std::make_unique<QApplication>(argc, argv);
-    qputenv("QT_WAYLAND_SHELL_INTEGRATION", kNoToolkitShell);
-    // The toolkit looks for its shell when it makes its first window.
-    toolkitHandler = qInstallMessageHandler(passAllButMissingShellNotices);
+    if (offer_.layerShell) {
+        qputenv("QT_WAYLAND_SHELL_INTEGRATION", kNoToolkitShell);
+        // The toolkit looks for its shell when it makes its first window.
+        toolkitHandler = qInstallMessageHandler(passAllButMissingShellNotices);
+    }
     auto application = std::make_unique<QApplication>(argc, argv);
-    layerShell_ = LayerShellOverlay::bind();
+    if (offer_.layerShell) layerShell_ = LayerShellOverlay::bind();
+    source_ = pixelSourceFor(offer_);
     return application;
 }
 
@@ -48,10 +69,19 @@ ScreenList WaylandBackend::screens() const {
 }
 
 bool WaylandBackend::canRecordScreen() const {
-    return canCaptureWaylandScreens();
+    return source_ == WaylandPixelSource::portal ? portalPermitsScreenshots()
+                                                 : canCaptureWaylandScreens();
+}
+
+// The portal lets the desktop ask; a stored refusal is the user's answer and is not asked again.
+bool WaylandBackend::requestScreenRecording() const {
+    if (source_ != WaylandPixelSource::portal || canRecordScreen()) return canRecordScreen();
+    return portalScreenshotsUndecided() && requestPortalScreenshotPermission(kPortalQuestionBound);
 }
 
 Result<ScreenshotMap, CaptureFailure> WaylandBackend::captureAllDisplays() const {
+    if (source_ == WaylandPixelSource::portal)
+        return captureThroughPortal(listWaylandScreens(), kPortalCaptureBound);
     return captureWaylandScreens();
 }
 

@@ -7,10 +7,16 @@ namespace tavelin {
 
 class LayerShellOverlay;
 
-// A Wayland session on a compositor that offers a capture protocol (wlroots compositors).
-// Screens and pixels come from a connection of our own. The toolkit's Wayland platform shows one
-// window per output: a layer surface where the compositor offers the layer shell, else a
-// fullscreen window.
+// Where a Wayland session's pixels and screenshot permission come from.
+enum class WaylandPixelSource {
+    screencopy,  // the compositor's capture protocol (wlroots compositors)
+    portal,      // the desktop portal (GNOME, KDE Plasma)
+};
+
+// A Wayland session. Screens come from a connection of our own, pixels from the source chosen
+// when the toolkit starts. The
+// toolkit's Wayland platform shows one window per output: a layer surface where the compositor
+// offers the layer shell, else a fullscreen window.
 class WaylandBackend final : public PlatformBackend {
 public:
     explicit WaylandBackend(WaylandCompositorOffer offer);
@@ -18,6 +24,7 @@ public:
 
     ScreenList screens() const override;
     bool canRecordScreen() const override;
+    bool requestScreenRecording() const override;
     Result<ScreenshotMap, CaptureFailure> captureAllDisplays() const override;
     std::string lostConnectionText() const override {
         return "Lost the connection to the Wayland compositor";
@@ -29,6 +36,7 @@ public:
 
 private:
     WaylandCompositorOffer offer_;
+    WaylandPixelSource source_ = WaylandPixelSource::screencopy;
     std::unique_ptr<LayerShellOverlay> layerShell_;
 };
 

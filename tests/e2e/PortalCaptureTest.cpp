@@ -1,0 +1,153 @@
+// The program forced onto the desktop portal (the real xdg-desktop-portal with its wlroots
+// backend) on a headless compositor with outputs of scale 1 and 2.
+#include <linux/input-event-codes.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "WaylandCaptureSession.h"
+#include "core/identity/SystemdAppId.h"
+#include "support/PortalBus.h"
+#include "support/TestUser.h"
+
+namespace tavelin {
+namespace {
+
+using testing_support::PortalBus;
+using testing_support::WaylandCaptureSession;
+
+const std::string kGranted = R"({"status":"success","permissionGranted":true})"
+                             "\n";
+const std::string kNotGranted = R"({"status":"success","permissionGranted":false})"
+                                "\n";
+
+// The portal files a program's permissions under the systemd unit it runs in, which the
+// program inherits from whoever starts it; outside one, under the empty id.
+std::string portalAppIdOfChildren() {
+    std::ifstream cgroup("/proc/self/cgroup");
+    return appIdFromCgroup(std::string{std::istreambuf_iterator<char>(cgroup), {}});
+}
+
+struct PortalSession {
+    WaylandCaptureSession capture;
+    PortalBus portal;
+
+    explicit PortalSession(bool startPortal = true) : portal(capture.compositor(), startPortal) {
+        useSource("portal");
+    }
+    void useSource(const std::string& source) {
+        auto& environment = capture.binary().environment();
+        environment = portal.clientEnvironment(environment);
+        environment["TAVELIN_WAYLAND_CAPTURE"] = source;
+    }
+    std::string run(const std::vector<std::string>& arguments) {
+        return capture.binary().run(arguments).out;
+    }
+};
+
+TEST(PortalModes, FollowThePermissionTheDesktopKeeps) {
+    const struct {
+        const char* stored;
+        const std::string& checked;
+        const char* bootstrapped;
+        const std::string& checkedAfter;
+    } cases[] = {
+        // Nothing kept yet: the request lets the desktop decide; this one sends an image.
+        {"", kNotGranted, "granted", kGranted},
+        {"yes", kGranted, "granted", kGranted},
+        // A refusal kept by the desktop is the user's answer: no request is made.
+        {"no", kNotGranted, "triggered_system_dialog", kNotGranted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        PortalSession session;
+        if (*c.stored) session.portal.storePermission(portalAppIdOfChildren(), c.stored);
+        EXPECT_EQ(session.run({}), c.checked);
+        EXPECT_EQ(session.run({"--bootstrap-permission"}),
+                  std::string(R"({"status":"success","action":")") + c.bootstrapped + "\"}\n");
+        EXPECT_EQ(session.run({}), c.checkedAfter);
+        EXPECT_FALSE(std::filesystem::exists(PortalBus::kScreenshotFile));
+    }
+}
+
+// One picture of the whole desktop, cut per output: the scale-2 output at its native pixels, the
+// scale-1 output from the picture's 2x enlargement of it. The composite matches the capture
+// protocol's.
+TEST(PortalCapture, ADragAcrossOutputsGivesThePngOfTheCaptureProtocol) {
+    PortalSession session;
+    session.portal.storePermission(portalAppIdOfChildren(), "yes");
+    const auto captureDrag = [&session](const std::string& source) {
+        session.useSource(source);
+        // The compositor draws the pointer into the outputs until it rests; it rests away from
+        // the selection.
+        session.capture.compositor().movePointer(5, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        session.capture.start({"--out-dir", session.capture.binary().privateDirectory()});
+        session.capture.compositor().drag(1200, 100, 1400, 300);
+        session.capture.compositor().tapKey(KEY_ENTER);
+        return session.capture.finish();
+    };
+    const auto throughPortal = captureDrag("portal");
+    ASSERT_EQ(throughPortal.status, 0) << throughPortal.out << throughPortal.err;
+    EXPECT_FALSE(std::filesystem::exists(PortalBus::kScreenshotFile));
+    const auto portalPng = testing_support::decodePngFile(throughPortal.record["imagePath"]);
+    std::filesystem::remove(std::string(throughPortal.record["imagePath"]));
+
+    const auto throughProtocol = captureDrag("screencopy");
+    ASSERT_EQ(throughProtocol.status, 0) << throughProtocol.out << throughProtocol.err;
+    const auto protocolPng = testing_support::decodePngFile(throughProtocol.record["imagePath"]);
+    ASSERT_TRUE(portalPng && protocolPng);
+    EXPECT_EQ(throughPortal.record["selectionPoints"], throughProtocol.record["selectionPoints"]);
+    ASSERT_EQ(portalPng->width, protocolPng->width);
+    ASSERT_EQ(portalPng->height, protocolPng->height);
+    // The part from the scale-2 output (x >= 80) is exact. The portal's picture enlarged the
+    // scale-1 output with bilinear filtering, which no reduction undoes: its edges come back a
+    // little soft, the rest as it was.
+    long scale1Difference = 0;
+    for (int y = 0; y < portalPng->height; ++y) {
+        for (int x = 0; x < portalPng->width; ++x) {
+            for (int channel = 0; channel < 4; ++channel) {
+                const int difference =
+                    std::abs(portalPng->at(x, y)[channel] - protocolPng->at(x, y)[channel]);
+                if (x >= 80) {
+                    ASSERT_EQ(difference, 0) << x << "," << y;
+                }
+                scale1Difference += difference;
+            }
+        }
+    }
+    EXPECT_LT(double(scale1Difference) / (80 * 200 * 4), 0.5);
+}
+
+TEST(PortalFaults, APortalThatFailsToDeliverEndsWithOneErrorRecord) {
+    const struct {
+        const char* stub;
+        const char* errorMessage;
+    } cases[] = {
+        {"silent",
+         "Failed to capture displays: The desktop portal did not answer the screenshot request "
+         "within 5 s"},
+        {"refuse", "Failed to capture displays: Screen recording permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stub);
+        PortalSession session(false);
+        session.portal.storePermission(portalAppIdOfChildren(), "yes");
+        const auto stub = session.portal.startClient(
+            {testing_support::runnableByTestUser(TAVELIN_PORTAL_STUB_BINARY), c.stub});
+        ASSERT_EQ(stub->nextLine(std::chrono::seconds(10)), "ready");
+        const auto started = std::chrono::steady_clock::now();
+        const auto outcome = testing_support::outcomeOf(
+            session.capture.binary().run(testing_support::captureArguments({})));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
+        EXPECT_EQ(outcome.status, 1) << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.record["errorMessage"], c.errorMessage);
+        EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
+    }
+}
+
+}  // namespace
+}  // namespace tavelin
