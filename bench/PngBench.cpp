@@ -1,7 +1,10 @@
 // PNG encoding of a 3840x2160 screen-like image: this program's encoder against libpng at
-// zlib's default level, in the same run. Prints a Markdown table.
+// zlib's default level; and decoding of the file libpng wrote (as a desktop portal writes its
+// screenshots): this program's decoder against the toolkit's, both to BGRA in memory. In the
+// same run; prints Markdown tables.
 #include <png.h>
 
+#include <QImage>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "ScreenContent.h"
+#include "core/image/PngDecoder.h"
 #include "core/png/PngEncoder.h"
 
 namespace {
@@ -38,7 +42,7 @@ void appendToVector(png_structp png, png_bytep data, png_size_t length) {
 }
 
 // libpng as an ordinary tool uses it: RGB rows, default filters, zlib level 6.
-size_t encodeWithLibpng(const tavelin::Image& image) {
+std::vector<uint8_t> encodeWithLibpng(const tavelin::Image& image) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -55,7 +59,7 @@ size_t encodeWithLibpng(const tavelin::Image& image) {
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return out.size();
+    return out;
 }
 
 }  // namespace
@@ -63,10 +67,26 @@ size_t encodeWithLibpng(const tavelin::Image& image) {
 int main() {
     const tavelin::Image image = tavelin::tools::screenLikeImage(3840, 2160);
     const Measurement ours = medianOf(9, [&] { return tavelin::encodePng(image).size(); });
-    const Measurement libpng = medianOf(3, [&] { return encodeWithLibpng(image); });
+    const Measurement libpng = medianOf(3, [&] { return encodeWithLibpng(image).size(); });
     std::printf("| encoder | ms (median) | bytes |\n|---|---|---|\n");
     std::printf("| tavelin-capture | %.1f | %zu |\n", ours.milliseconds, ours.bytes);
     std::printf("| libpng, zlib level 6 | %.1f | %zu |\n", libpng.milliseconds, libpng.bytes);
     std::printf("\nspeed-up %.1fx, size ratio %.2f\n", libpng.milliseconds / ours.milliseconds,
                 static_cast<double>(ours.bytes) / static_cast<double>(libpng.bytes));
+
+    const std::vector<uint8_t> file = encodeWithLibpng(image);
+    const Measurement spng = medianOf(9, [&] {
+        const auto decoded = tavelin::decodePng(file.data(), file.size());
+        return decoded ? size_t(decoded->width()) : 0;
+    });
+    const Measurement qt = medianOf(9, [&] {
+        const QImage decoded = QImage::fromData(file.data(), int(file.size()), "PNG")
+                                   .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        return size_t(decoded.width());
+    });
+    std::printf("\n| decoder, the same image written by libpng (%zu bytes) | ms (median) |\n"
+                "|---|---|\n",
+                file.size());
+    std::printf("| tavelin-capture | %.1f |\n", spng.milliseconds);
+    std::printf("| Qt's QImage, to premultiplied ARGB32 | %.1f |\n", qt.milliseconds);
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdlib>
 
@@ -43,6 +44,50 @@ TEST(PngDecoder, GivesBackWhatTheEncoderWrote) {
                 ASSERT_LE(std::abs(decoded->row(y)[x] - expected), opaque ? 0 : 1)
                     << x / 4 << "," << y << " byte " << x % 4;
             }
+        }
+    }
+}
+
+void appendTo(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+// A 16-bit grey, interlaced PNG from libpng: grey level (x + y) * 257 at pixel (x, y).
+std::vector<uint8_t> interlacedGrey16(int width, int height) {
+    std::vector<uint8_t> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, appendTo, nullptr);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 16, PNG_COLOR_TYPE_GRAY,
+                 PNG_INTERLACE_ADAM7, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<std::vector<uint8_t>> rows(size_t(height), std::vector<uint8_t>(size_t(width) * 2));
+    std::vector<png_bytep> pointers;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            rows[size_t(y)][size_t(x) * 2] = rows[size_t(y)][size_t(x) * 2 + 1] = uint8_t(x + y);
+        }
+        pointers.push_back(rows[size_t(y)].data());
+    }
+    png_set_rows(png, info, pointers.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// What screenshot tools rarely write goes through the general decoder, converted the same way.
+TEST(PngDecoder, DecodesOtherKindsOfPngToo) {
+    const std::vector<uint8_t> png = interlacedGrey16(37, 21);
+    const auto decoded = decodePng(png.data(), png.size());
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->width(), 37);
+    EXPECT_TRUE(decoded->isOpaque());
+    for (int y = 0; y < 21; ++y) {
+        for (int x = 0; x < 37; ++x) {
+            const uint8_t* p = decoded->row(y) + x * 4;
+            ASSERT_EQ(p[0], uint8_t(x + y));
+            ASSERT_EQ(p[1], uint8_t(x + y));
+            ASSERT_EQ(p[2], uint8_t(x + y));
         }
     }
 }

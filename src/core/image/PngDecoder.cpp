@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "PngFastPath.h"
+
 namespace tavelin {
 namespace {
 
@@ -31,9 +33,8 @@ bool toPremultipliedBgra(uint8_t* row, int width) {
     return opaque;
 }
 
-}  // namespace
-
-std::optional<Image> decodePng(const uint8_t* data, size_t size) {
+// Any PNG, through libspng.
+std::optional<Image> decodeAnyPng(const uint8_t* data, size_t size) {
     std::unique_ptr<spng_ctx, ContextFree> context(spng_ctx_new(0));
     if (!context) return std::nullopt;
     spng_ctx* png = context.get();
@@ -74,6 +75,21 @@ std::optional<Image> decodePng(const uint8_t* data, size_t size) {
         opaque &= toPremultipliedBgra(row, width);
     }
     return opaque ? image.asOpaque() : image;
+}
+
+}  // namespace
+
+std::optional<Image> decodePng(const uint8_t* data, size_t size) {
+    std::optional<Image> image;
+    switch (decodeCommonPng(data, size, image)) {
+        case FastPathOutcome::decoded:
+            return image;
+        case FastPathOutcome::notForFastPath:
+            return decodeAnyPng(data, size);
+        case FastPathOutcome::invalid:
+            break;
+    }
+    return std::nullopt;
 }
 
 }  // namespace tavelin
