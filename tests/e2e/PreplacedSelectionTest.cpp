@@ -1,4 +1,5 @@
 #include <cstring>
+#include <filesystem>
 
 #include "CaptureSession.h"
 #include "RootBackground.h"
@@ -25,6 +26,13 @@ TEST(PreplacedSelection, PointsOnThePrimaryConfirmedWithReturn) {
     EXPECT_EQ(outcome.record["displayInfo"]["platform"], "linux");
     EXPECT_EQ(outcome.record["displayInfo"]["id"].get<std::string>().size(), 36u);
     expectPatternInPng(out, 100, 50, 400, 300);
+    // Started as hosts start helpers, without $XDG_RUNTIME_DIR: nothing for them to log, and
+    // the private runtime directory the program made for itself is gone again.
+    EXPECT_EQ(outcome.err, "");
+    for (const auto& entry :
+         std::filesystem::directory_iterator(session.binary().privateDirectory())) {
+        EXPECT_EQ(entry.path(), out) << "left behind in TMPDIR";
+    }
 }
 
 TEST(PreplacedSelection, ThePngShowsTheScreensAsTheyWereWhenTheRunStarted) {

@@ -6,13 +6,17 @@
 
 #include "CaptureAppDelegate.h"
 #include "ProcessExit.h"
+#include "RuntimeDirectory.h"
 #include "TestHost.h"
+#include "ToolkitMessages.h"
 #include "ui/platform/BackendLoader.h"
 
 namespace tavelin {
 
 void runApplication(int argc, char** argv) {
     const std::vector<std::string> arguments(argv, argv + argc);
+    printToolkitMessagesAsOurs();
+    provideRuntimeDirectory();
     const std::unique_ptr<PlatformBackend> backend = loadBackend();
     // The toolkit sees only the program path: the host's arguments are ours alone, and a value
     // such as "-display" must not be taken as a toolkit option.

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace tavelin {
+
+// Hosts often start helpers without $XDG_RUNTIME_DIR, and the toolkit then warns on standard
+// error at every run. Without one the program makes its own, private to the user (0700), and
+// removes it when the process ends.
+void provideRuntimeDirectory();
+
+}  // namespace tavelin
