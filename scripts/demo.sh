@@ -6,9 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+. scripts/quietly.sh
 scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release --target tavelin-capture tavelin-sample-desktop >/dev/null
+quietly "Building the program" sh -c \
+  'cmake --preset release && cmake --build --preset release --target tavelin-capture tavelin-sample-desktop'
+
 program=build/release/src/ui/tavelin-capture
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && "$program" 2>/dev/null | grep -q '"permissionGranted":true'; then

@@ -12,18 +12,18 @@ packages=(
   libwayland-dev libwayland-bin wayland-protocols qt6-wayland
   dbus-daemon dbus-bin pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   sway swaybg grim
+  dpkg-dev man-db python3
 )
-
-sudo_if_needed() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
 
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo_if_needed apt-get update -qq
-  sudo_if_needed env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  . "$(dirname "$0")/quietly.sh"
+  quietly "Installing the missing Debian packages (${#missing[@]})" sh -c '
+    sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+    sudo_if_needed apt-get update -qq &&
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -qq --no-install-recommends "$@"' sh "${missing[@]}"
 fi

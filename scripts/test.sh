@@ -6,11 +6,21 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-release}"
 
+. scripts/quietly.sh
 scripts/install-deps.sh
 # The Wayland tests run their compositor as an unprivileged user: sway refuses to run as root.
 if [ "$(id -u)" -eq 0 ] && ! id "${TAVELIN_TEST_USER:-tavelin-test}" >/dev/null 2>&1; then
   useradd --system --no-create-home --shell /usr/sbin/nologin "${TAVELIN_TEST_USER:-tavelin-test}"
 fi
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
-ctest --preset "$preset" -j2
+quietly "Configuring and building ($preset)" \
+  sh -c 'cmake --preset "$0" && cmake --build --preset "$0"' "$preset"
+echo "Running the tests..."
+log="$setup_logs/tests-$preset.log"
+if ctest --preset "$preset" -j2 --output-on-failure >"$log" 2>&1; then
+  grep -E "tests passed|did not run|Skipped" "$log"
+else
+  grep -E "^ *[0-9]+ - .*(Failed|Timeout|Exception)|tests passed" "$log" >&2 || true
+  echo "The failing tests' output is in $log" >&2
+  tail -n 60 "$log" >&2
+  exit 1
+fi

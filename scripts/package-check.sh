@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the release build, installs it with apt-get, and runs the
+# installed program: its manual page, its check mode and the example host's captures on Xvfb.
+# The package is removed again at the end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sudo_if_needed() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+(cd build/release && cpack -G DEB >/dev/null)
+package=$(ls build/release/tavelin-capture_*.deb)
+sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$package" >/dev/null
+trap 'sudo_if_needed apt-get remove -y -qq tavelin-capture >/dev/null' EXIT
+
+man -w tavelin-capture >/dev/null
+test -f /usr/share/applications/org.tavelin.TavelinCapture.desktop
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+check=$(DISPLAY=":$(cat "$work/display")" /usr/bin/tavelin-capture)
+kill "$server"
+rm -rf "$work"
+[ "$check" = '{"status":"success","permissionGranted":true}' ] || { echo "check: $check" >&2; exit 1; }
+tests/e2e/example-host.sh /usr/bin/tavelin-capture >/dev/null
+echo "package $package: installed, manual page, check mode and two captures OK"
