@@ -9,10 +9,11 @@ sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-(cd build/release && cpack -G DEB >/dev/null)
+. scripts/quietly.sh
+quietly "Building the Debian package" sh -c 'cd build/release && cpack -G DEB'
 package=$(ls build/release/tavelin-capture_*.deb)
-sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$package" >/dev/null
-trap 'sudo_if_needed apt-get remove -y -qq tavelin-capture >/dev/null' EXIT
+quietly "Installing it" sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$package"
+trap 'sudo_if_needed apt-get remove -y -qq tavelin-capture >/dev/null 2>&1' EXIT
 
 dpkg-deb -c "$package" | grep -q 'share/man/man1/tavelin-capture.1.gz$'
 # Minimal images may be set up to leave manual pages out of every installed package.

@@ -47,6 +47,14 @@ TEST_F(Files, OutDirWithRequestId) {
     struct stat info {};
     ASSERT_EQ(stat((dir() + "/caps/tavelin-capture-r-17.png").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    // An id that is not valid UTF-8 reaches the record repaired; the file carries the same
+    // name, so a host can open the path it was given.
+    outcome = captureWith({"--out-dir", dir() + "/caps", "--request-id", "\xff\xfe\xc3(abc"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const std::string path = outcome.record["imagePath"];
+    EXPECT_EQ(path, dir() + "/caps/tavelin-capture-\uFFFD\uFFFD\uFFFD(abc.png");
+    EXPECT_TRUE(fs::exists(path));
 }
 
 TEST_F(Files, ARelativeOutIsJoinedToTheWorkingDirectoryAsWritten) {

@@ -1,20 +1,22 @@
 // A stand-in for the desktop portal that takes screenshot requests and then never answers
-// ("silent") or answers that the user refused ("refuse"). Prints "ready" once it owns the
-// portal's name.
+// ("silent"), answers that the user refused ("refuse"), or ends without answering ("vanish").
+// Prints "ready" once it owns the portal's name.
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
+#include <QTimer>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 namespace {
 
 class StubPortal final : public QDBusVirtualObject {
 public:
-    explicit StubPortal(bool refuses) : refuses_(refuses) {}
+    enum class Manner { silent, refuse, vanish };
+    explicit StubPortal(Manner manner) : manner_(manner) {}
 
     QString introspect(const QString&) const override { return {}; }
 
@@ -28,7 +30,8 @@ public:
         const QString handle = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
                                options.value("handle_token").toString();
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
-        if (refuses_) {
+        if (manner_ == Manner::vanish) QTimer::singleShot(100, qApp, &QCoreApplication::quit);
+        if (manner_ == Manner::refuse) {
             QDBusMessage response = QDBusMessage::createSignal(
                 handle, "org.freedesktop.portal.Request", "Response");
             response << 1u << QVariantMap{};
@@ -38,18 +41,21 @@ public:
     }
 
 private:
-    bool refuses_;
+    Manner manner_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || (std::strcmp(argv[1], "silent") != 0 && std::strcmp(argv[1], "refuse") != 0)) {
-        std::fprintf(stderr, "usage: tavelin-portal-stub silent|refuse\n");
+    const std::string manner = argc == 2 ? argv[1] : "";
+    if (manner != "silent" && manner != "refuse" && manner != "vanish") {
+        std::fprintf(stderr, "usage: tavelin-portal-stub silent|refuse|vanish\n");
         return 2;
     }
     QCoreApplication application(argc, argv);
-    StubPortal portal(std::strcmp(argv[1], "refuse") == 0);
+    StubPortal portal(manner == "silent"   ? StubPortal::Manner::silent
+                      : manner == "refuse" ? StubPortal::Manner::refuse
+                                           : StubPortal::Manner::vanish);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerVirtualObject("/org/freedesktop/portal/desktop", &portal) ||
         !bus.registerService("org.freedesktop.portal.Desktop")) {

@@ -58,6 +58,11 @@ Result<std::string, EncodeError> encodeWith(BuildJson build) {
 
 }  // namespace
 
+std::string asRecordText(const std::string& text) {
+    return Json::parse(Json(text).dump(-1, ' ', false, Json::error_handler_t::replace))
+        .get<std::string>();
+}
+
 Result<std::string, EncodeError> encodeRecord(const ResultPayload& record) {
     return encodeWith([&] {
         Json json = Json::object();

@@ -24,6 +24,10 @@ Result<std::string, EncodeError> encodeRecord(const PermissionCheckResult& recor
 Result<std::string, EncodeError> encodeRecord(const PermissionBootstrapResult& record);
 Result<std::string, EncodeError> encodeRecord(const PermissionErrorResult& record);
 
+// `text` as a record carries it: valid UTF-8 as it is, invalid sequences replaced exactly as
+// the encoder replaces them. Names made from host input use it, so that they match the record.
+std::string asRecordText(const std::string& text);
+
 // Decodes a JSON array of history entries. All or nothing: one bad element fails the array.
 Result<std::vector<FrameHistoryEntry>, DecodeError> decodeFrameHistory(const std::string& json);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/output/RecordJson.h"
 #include "core/selection/DisplayIdentity.h"
 
 namespace tavelin {
@@ -18,7 +19,10 @@ std::string absolute(const std::string& path, const std::string& workingDirector
     return join(workingDirectory, path);
 }
 
-std::string safeFileNamePart(std::string id) {
+// The record's form of the id, so that its imagePath is the file's name also for an id that is
+// not valid UTF-8; with no way out of the directory.
+std::string safeFileNamePart(const std::string& requestId) {
+    std::string id = asRecordText(requestId);
     std::replace(id.begin(), id.end(), '/', '_');
     std::replace(id.begin(), id.end(), '\0', '_');
     return id;

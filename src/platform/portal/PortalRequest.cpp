@@ -2,7 +2,9 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
 #include <QEventLoop>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -87,8 +89,22 @@ PortalAnswer requestPortalScreenshot(std::chrono::milliseconds bound) {
     QEventLoop loop;
     QObject::connect(&response, &PortalResponse::arrived, &loop, &QEventLoop::quit);
     QTimer::singleShot(bound, &loop, &QEventLoop::quit);
-    if (!response.answered) loop.exec();
+    // A portal that goes away never answers: no need to wait for the bound.
+    QDBusServiceWatcher portalGone(portal::kService, bus,
+                                   QDBusServiceWatcher::WatchForUnregistration);
+    bool vanished = false;
+    QObject::connect(&portalGone, &QDBusServiceWatcher::serviceUnregistered, &loop,
+                     [&loop, &vanished] {
+                         vanished = true;
+                         loop.quit();
+                     });
+    const bool portalRuns = bus.interface()->isServiceRegistered(portal::kService);
+    if (!response.answered && portalRuns) loop.exec();
     unsubscribe(bus, path, response);
+    if (!response.answered && (vanished || !portalRuns)) {
+        return {PortalAnswer::Kind::unreachable, {},
+                "The desktop portal went away during the screenshot request"};
+    }
     if (!response.answered) {
         return {PortalAnswer::Kind::noAnswer, {},
                 "The desktop portal did not answer the screenshot request within " +
