@@ -13,6 +13,7 @@ packages=(
   dbus-daemon dbus-bin pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   sway swaybg grim
   dpkg-dev man-db python3
+  clang libclang-rt-14-dev
 )
 
 missing=()
