@@ -2,8 +2,7 @@
 
 #include <QTimer>
 
-#include "OutputFilePath.h"
-#include "PermissionModes.h"
+#include "OutcomeReporter.h"
 #include "TestHost.h"
 
 namespace tavelin {
@@ -13,18 +12,16 @@ void CaptureAppDelegate::applicationDidFinishLaunching() {
     if (isEnvironmentVariableSet(kTestConfigurationVariable)) return;
 
     appArgs_ = AppArgs::parse(arguments_);
-    setOutputFilePath(appArgs_->outputFile);
+    setOutputFile(appArgs_->outputFile);
     QTimer::singleShot(0, this, [this] { runMode(*appArgs_); });
 }
 
 void CaptureAppDelegate::runMode(const AppArgs& appArgs) {
     switch (appArgs.mode) {
         case AppMode::checkPermission:
-            runPermissionCheck(platform_);
-            break;
+            finishRun(permissionCheckOutcome(platform_));
         case AppMode::bootstrapPermission:
-            runPermissionBootstrap(platform_);
-            break;
+            finishRun(permissionBootstrapOutcome(platform_));
         case AppMode::capture:
             if (!isRunningTests()) beginCapture(appArgs.captureArgs);
             break;

@@ -5,13 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/capture/Crop.h"
-#include "core/capture/WritePng.h"
 #include "core/identity/Uuid.h"
 #include "core/output/Timestamp.h"
-#include "core/result/CaptureResult.h"
-#include "ui/app/ProcessExit.h"
-#include "ui/app/RunReport.h"
+#include "ui/app/OutcomeReporter.h"
 
 namespace tavelin {
 namespace {
@@ -50,28 +46,12 @@ void CaptureViewModel::start() {
 }
 
 void CaptureViewModel::finishCapture(const Rect& rect) {
-    const ScreenList screens = platform_.screens();
-    const SelectionReport report = reportSelection(rect, screens, mainScreenOf(screens));
-    const auto image = cropSelection(screens, initialScreenshots, rect);
-    if (!image) finishWithError(image.error());
-    const auto written = writePng(*image, outputURL());
-    if (!written) finishWithError(written.error());
-    reportRecord(okResult(*written, report, args.requestId, now()));
-    endProcess(0);
+    finishRun(confirmedOutcome(rect, platform_.screens(), initialScreenshots, args,
+                               {temporaryDirectory(), workingDirectory(), randomUuid(), now()}));
 }
 
 void CaptureViewModel::finishCancelled() {
-    reportRecord(cancelledResult(args.requestId, now()));
-    endProcess(2);
-}
-
-void CaptureViewModel::finishWithError(const CaptureFailure& failure) {
-    reportRecord(errorResult(failure.recordText(), args.requestId, now()));
-    endProcess(1);
-}
-
-std::string CaptureViewModel::outputURL() const {
-    return outputPath(args, temporaryDirectory(), workingDirectory(), randomUuid());
+    finishRun(cancelledOutcome(args, now()));
 }
 
 }  // namespace tavelin

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <memory>
 
-#include "core/capture/CaptureError.h"
 #include "core/cli/AppArgs.h"
 #include "ui/overlay/OverlayWindowController.h"
 #include "ui/platform/PlatformBackend.h"
@@ -23,8 +22,6 @@ public:
     // `rect` in global space.
     [[noreturn]] void finishCapture(const Rect& rect);
     [[noreturn]] void finishCancelled();
-    [[noreturn]] void finishWithError(const CaptureFailure& failure);
-    std::string outputURL() const;
 
     std::unique_ptr<OverlayWindowController> overlayController;
     bool didStart = false;

@@ -1,32 +1,28 @@
-#include "RunReport.h"
+#include "OutcomeReporter.h"
 
 #include <unistd.h>
 
 #include <QString>
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 
+#include "core/output/StdoutWriter.h"
 #include "core/output/Timestamp.h"
-#include "core/result/CaptureResult.h"
+#include "ui/app/ProcessExit.h"
 
 namespace tavelin {
 namespace {
 
+std::optional<std::string> outputFile;
 std::atomic<bool> delivered{false};
-std::optional<std::string> lostDisplayRequestId;
-std::string lostDisplayText;
+
+std::optional<RunOutcome> lostDisplayOutcome;
 QString lostConnectionMessage;
 QtMessageHandler toolkitHandler = nullptr;
 
-void reportLostDisplay() {
-    if (delivered.exchange(true)) return;
-    StdoutWriter().write(errorResult(lostDisplayText, lostDisplayRequestId,
-                                     iso8601Timestamp(std::chrono::system_clock::now())),
-                         outputFilePath());
-    std::fflush(stdout);
-    ::_exit(1);
+void finishOnLostDisplay() {
+    if (lostDisplayOutcome) finishRun(*lostDisplayOutcome);
 }
 
 void watchToolkitMessages(QtMsgType type, const QMessageLogContext& context,
@@ -38,22 +34,34 @@ void watchToolkitMessages(QtMsgType type, const QMessageLogContext& context,
         if (reporting.exchange(true)) {
             for (;;) pause();
         }
-        reportLostDisplay();
+        finishOnLostDisplay();
     }
     if (toolkitHandler) toolkitHandler(type, context, message);
 }
 
 }  // namespace
 
-void markRecordDelivered() {
-    delivered = true;
+void setOutputFile(std::optional<std::string> path) {
+    outputFile = std::move(path);
 }
 
-void reportLostDisplayOnExit(std::optional<std::string> requestId, std::string errorText,
-                             std::string toolkitMessage) {
-    lostDisplayRequestId = std::move(requestId);
-    lostDisplayText = std::move(errorText);
-    std::atexit(reportLostDisplay);
+int deliverOutcome(const RunOutcome& outcome) {
+    if (!delivered.exchange(true)) {
+        std::visit([](const auto& record) { StdoutWriter().write(record, outputFile); },
+                   outcome.record);
+    }
+    return outcome.status;
+}
+
+void finishRun(const RunOutcome& outcome) {
+    endProcess(deliverOutcome(outcome));
+}
+
+void finishRunOnLostDisplay(const CaptureArgs& args, std::string errorText,
+                            std::string toolkitMessage) {
+    lostDisplayOutcome = captureErrorOutcome(
+        errorText, args, iso8601Timestamp(std::chrono::system_clock::now()));
+    std::atexit(finishOnLostDisplay);
     if (toolkitMessage.empty()) return;
     lostConnectionMessage = QString::fromStdString(toolkitMessage);
     toolkitHandler = qInstallMessageHandler(watchToolkitMessages);
