@@ -200,5 +200,40 @@ TEST(WaylandFaults, TheCompositorGoingAwayStillEndsWithOneErrorRecord) {
     EXPECT_EQ(testing_support::readFileContents(file) + "\n", outcome.out);
 }
 
+// The output goes away under its overlay window: the run goes on with the other one, and ends
+// with one record.
+TEST(WaylandFaults, AnOutputRemovedUnderTheOverlay) {
+    WaylandCaptureSession session;
+    session.start({"--out-dir", session.binary().privateDirectory()});
+    ASSERT_EQ(session.compositor().runClient({"swaymsg", "output", "HEADLESS-2", "disable"})
+                  .exitStatus,
+              0);
+    session.compositor().drag(100, 100, 300, 200);
+    session.compositor().tapKey(KEY_ENTER);
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
+    expectOutputContentInPng(outcome.record["imagePath"], 0, 100, 100, 200, 100);
+}
+
+// The compositor ends once the user confirmed: the frozen screenshots hold the selection, so it
+// is saved and reported (or, when the toolkit notices first, the loss is); one record either way.
+TEST(WaylandFaults, TheCompositorGoingAwayDuringTheSave) {
+    WaylandCaptureSession session;
+    session.start({"--selectionPoints", "0,0,600,400", "--out-dir",
+                   session.binary().privateDirectory()});
+    session.compositor().tapKey(KEY_ENTER);
+    session.compositor().stop();
+    const auto outcome = session.finish();
+    ASSERT_TRUE(outcome.record.is_object()) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
+    if (outcome.status == 0) {
+        expectOutputContentInPng(outcome.record["imagePath"], 0, 0, 0, 600, 400);
+    } else {
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.record["errorMessage"], "Lost the connection to the Wayland compositor");
+    }
+}
+
 }  // namespace
 }  // namespace tavelin

@@ -40,13 +40,19 @@ void CaptureViewModel::start() {
         },
         [weakSelf](const Rect& rect) {
             if (!weakSelf) return;
+            ScreenList openedOn = std::move(weakSelf->overlayController->screens);
             weakSelf->overlayController.reset();
-            weakSelf->finishCapture(rect);
+            weakSelf->finishCapture(rect, openedOn);
         });
 }
 
-void CaptureViewModel::finishCapture(const Rect& rect) {
-    finishRun(confirmedOutcome(rect, platform_.screens(), initialScreenshots, args,
+// The screens as they are now decide where the selection is reported. When they cannot be read
+// any more (the display went away after the user confirmed), the frozen screenshots still hold
+// the selection: it is saved as the screens were when the overlay opened.
+void CaptureViewModel::finishCapture(const Rect& rect, const ScreenList& openedOn) {
+    ScreenList screens = platform_.screens();
+    if (screens.empty()) screens = openedOn;
+    finishRun(confirmedOutcome(rect, screens, initialScreenshots, args,
                                {temporaryDirectory(), workingDirectory(), randomUuid(), now()}));
 }
 

@@ -19,8 +19,8 @@ public:
     explicit CaptureViewModel(const PlatformBackend& platform) : platform_(platform) {}
 
     void start();
-    // `rect` in global space.
-    [[noreturn]] void finishCapture(const Rect& rect);
+    // `rect` in global space; `openedOn`, the screens the overlay opened on.
+    [[noreturn]] void finishCapture(const Rect& rect, const ScreenList& openedOn);
     [[noreturn]] void finishCancelled();
 
     std::unique_ptr<OverlayWindowController> overlayController;
