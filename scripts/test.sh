@@ -17,7 +17,7 @@ quietly "Configuring and building ($preset)" \
 echo "Running the tests..."
 log="$setup_logs/tests-$preset.log"
 if ctest --preset "$preset" -j2 --output-on-failure >"$log" 2>&1; then
-  grep -E "tests passed|did not run|Skipped" "$log"
+  grep -E "tests passed|did not run|^\s+[0-9]+ - .*\(Skipped\)" "$log"
 else
   grep -E "^ *[0-9]+ - .*(Failed|Timeout|Exception)|tests passed" "$log" >&2 || true
   echo "The failing tests' output is in $log" >&2
