@@ -1,6 +1,8 @@
 // Latency of a whole capture run on a private Xvfb with a 3840x2160 and a 1920x1080 monitor
 // showing a sample desktop, beside the peers measured in the same run:
-// - freeze: from spawn until every overlay window is viewable (flameshot gui: its window);
+// - freeze: from spawn until every overlay window is viewable, beside the floor (the smallest
+//   toolkit program mapping the same windows, bench/FloorOverlay.cpp) and flameshot gui (its
+//   window);
 // - save: from the Return key to process exit for a full 3840x2160 selection (scrot -a: the
 //   whole command for the same region), with the PNG sizes;
 // - the peak memory of a run. Prints Markdown tables.
@@ -77,7 +79,7 @@ int main() {
     environment["DISPLAY"] = display.name();
     const std::string program = TAVELIN_CAPTURE_BINARY;
 
-    std::vector<double> ourFreeze, peerFreeze, ourSave, peerSave;
+    std::vector<double> ourFreeze, floorFreeze, peerFreeze, ourSave, peerSave;
     long peakMemory = 0;
     for (int run = 0; run < kRuns; ++run) {
         auto start = Clock::now();
@@ -89,6 +91,16 @@ int main() {
         waitUntil([&] { return display.keyboardIsGrabbed(); });
         pressKey(display.name(), kEscape);
         capture.wait(std::chrono::seconds(10));
+
+        start = Clock::now();
+        ChildProcess floor({TAVELIN_FLOOR_BINARY, "-platform", "xcb"}, environment);
+        if (!waitUntil([&] { return display.viewableOverlayWindows() >= 2; })) {
+            return fail("no floor windows");
+        }
+        floorFreeze.push_back(since(start));
+        floor.kill(SIGKILL);
+        floor.wait(std::chrono::seconds(5));
+        waitUntil([&] { return display.viewableOverlayWindows() == 0; });
 
         start = Clock::now();
         ChildProcess flameshot({"flameshot", "gui"}, environment);
@@ -138,9 +150,13 @@ int main() {
 
     std::printf("| freeze: spawn to overlay shown, ms (median of %d) | value |\n|---|---|\n",
                 kRuns);
-    std::printf("| tavelin-capture (both monitors) | %.0f |\n| flameshot gui | %.0f |\n",
-                median(ourFreeze), median(peerFreeze));
-    std::printf("| ratio | %.1fx faster |\n\n", median(peerFreeze) / median(ourFreeze));
+    std::printf("| tavelin-capture (both monitors) | %.0f |\n", median(ourFreeze));
+    std::printf("| floor: the same windows painting a prepared image | %.0f |\n",
+                median(floorFreeze));
+    std::printf("| flameshot gui | %.0f |\n", median(peerFreeze));
+    std::printf("| tavelin-capture / floor | %.2f |\n", median(ourFreeze) / median(floorFreeze));
+    std::printf("| flameshot / tavelin-capture | %.1fx |\n\n",
+                median(peerFreeze) / median(ourFreeze));
     std::printf(
         "| save: 3840x2160 region to PNG, ms (median of %d) | ms | bytes |\n|---|---|---|\n",
         kRuns);
