@@ -18,16 +18,16 @@ void runApplication(int argc, char** argv) {
     printToolkitMessagesAsOurs();
     provideRuntimeDirectory();
     const std::unique_ptr<PlatformBackend> backend = loadBackend();
+    // A capture run freezes the screens while the toolkit starts, where the backend can; the
+    // permission gate still decides, in order, whether the screenshots are used.
+    ScreenFreeze freeze;
+    const bool capturing = AppArgs::scanMode(arguments) == AppMode::capture && !isRunningTests();
+    if (capturing && backend->capturesBeforeToolkit()) freeze.start(*backend);
     // The toolkit sees only the program path: the host's arguments are ours alone, and a value
     // such as "-display" must not be taken as a toolkit option.
     int toolkitArgc = 1;
     const auto application = backend->startToolkit(toolkitArgc, argv);
-
-    // A capture run freezes the screens while the toolkit starts; the permission gate still
-    // decides, in order, whether the screenshots are used.
-    ScreenFreeze freeze;
-    if (AppArgs::scanMode(arguments) == AppMode::capture && !isRunningTests())
-        freeze.start(*backend);
+    if (capturing) freeze.start(*backend);
     CaptureAppDelegate delegate(arguments, *backend, freeze);
     QTimer::singleShot(0, &delegate, &CaptureAppDelegate::applicationDidFinishLaunching);
     endProcess(application->exec());

@@ -3,6 +3,7 @@
 namespace tavelin {
 
 void ScreenFreeze::start(const ScreenPlatform& platform) {
+    if (pending_.valid()) return;
     pending_ =
         std::async(std::launch::async, [&platform] { return platform.captureAllDisplays(); });
 }

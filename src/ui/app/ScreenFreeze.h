@@ -13,6 +13,7 @@ class ScreenFreeze {
 public:
     using Outcome = Result<ScreenshotMap, CaptureFailure>;
 
+    // Starts the capture; does nothing when it has started already.
     void start(const ScreenPlatform& platform);
     // Waits for the capture, starting it first if nobody has.
     Outcome take(const ScreenPlatform& platform);

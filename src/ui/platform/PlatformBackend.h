@@ -19,6 +19,9 @@ public:
     // The toolkit's application, speaking this backend's window system; one without windows
     // when there is no display to show them on.
     virtual std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) = 0;
+    // Whether captureAllDisplays needs nothing of the toolkit, so that the screens can be
+    // frozen while the toolkit starts.
+    virtual bool capturesBeforeToolkit() const { return true; }
     // Shows `window` borderless above every other window, covering exactly `screen`.
     virtual void showOverlayWindow(QWidget& window, QScreen& screen) const = 0;
     // Directs the keyboard to `window`. False when it could not be had yet (another client

@@ -33,24 +33,26 @@ void passAllButMissingShellNotices(QtMsgType type, const QMessageLogContext& con
     if (!aboutMissingShell) toolkitHandler(type, context, message);
 }
 
-// The compositor's capture protocol where it offers one to us, else the desktop portal.
-// $TAVELIN_WAYLAND_CAPTURE ("screencopy" or "portal") forces one, to look into a desktop.
-WaylandPixelSource pixelSourceFor(const WaylandCompositorOffer& compositor) {
+// The compositor's capture protocol where it offers one to us, else the desktop portal, which
+// only the session bus can tell about: undecided then. $TAVELIN_WAYLAND_CAPTURE ("screencopy"
+// or "portal") forces one, to look into a desktop.
+std::optional<WaylandPixelSource> pixelSourceFor(const WaylandCompositorOffer& compositor) {
     const char* forced = std::getenv("TAVELIN_WAYLAND_CAPTURE");
     if (forced && std::strcmp(forced, "portal") == 0) return WaylandPixelSource::portal;
     if (forced && std::strcmp(forced, "screencopy") == 0) return WaylandPixelSource::screencopy;
-    if (!compositor.screencopy && canReachScreenshotPortal()) return WaylandPixelSource::portal;
-    return WaylandPixelSource::screencopy;
+    if (compositor.screencopy) return WaylandPixelSource::screencopy;
+    return std::nullopt;
 }
 
 }  // namespace
 
-WaylandBackend::WaylandBackend(WaylandCompositorOffer offer) : offer_(offer) {}
+WaylandBackend::WaylandBackend(WaylandCompositorOffer offer)
+    : offer_(offer), source_(pixelSourceFor(offer)) {}
 
 WaylandBackend::~WaylandBackend() = default;
 
-// The pixel source is chosen here, once the toolkit runs: the portal is reached through its
-// D-Bus connection.
+// An undecided pixel source is decided here, once the toolkit's D-Bus connection can ask the
+// bus for the portal.
 std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "wayland");
     if (offer_.layerShell) {
@@ -60,7 +62,10 @@ std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char**
     }
     auto application = std::make_unique<QApplication>(argc, argv);
     if (offer_.layerShell) layerShell_ = LayerShellOverlay::bind();
-    source_ = pixelSourceFor(offer_);
+    if (!source_) {
+        source_ = canReachScreenshotPortal() ? WaylandPixelSource::portal
+                                             : WaylandPixelSource::screencopy;
+    }
     return application;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/wayland/WaylandPlatform.h"
 #include "ui/platform/PlatformBackend.h"
 
@@ -13,8 +15,8 @@ enum class WaylandPixelSource {
     portal,      // the desktop portal (GNOME, KDE Plasma)
 };
 
-// A Wayland session. Screens come from a connection of our own, pixels from the source chosen
-// when the toolkit starts. The
+// A Wayland session. Screens come from a connection of our own, pixels from the compositor's
+// capture protocol or the desktop portal, chosen once at start. The
 // toolkit's Wayland platform shows one window per output: a layer surface where the compositor
 // offers the layer shell, else a fullscreen window.
 class WaylandBackend final : public PlatformBackend {
@@ -30,13 +32,17 @@ public:
         return "Lost the connection to the Wayland compositor";
     }
     std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) override;
+    // The portal answers through the toolkit's D-Bus connection.
+    bool capturesBeforeToolkit() const override {
+        return source_ == WaylandPixelSource::screencopy;
+    }
     void showOverlayWindow(QWidget& window, QScreen& screen) const override;
     bool takeKeyboard(QWindow& window) const override;
     std::string lostConnectionMessage() const override { return "The Wayland connection broke"; }
 
 private:
     WaylandCompositorOffer offer_;
-    WaylandPixelSource source_ = WaylandPixelSource::screencopy;
+    std::optional<WaylandPixelSource> source_;  // undecided until the bus can be asked
     std::unique_ptr<LayerShellOverlay> layerShell_;
 };
 
