@@ -1,6 +1,7 @@
 // The floor of an overlay's freeze: the smallest toolkit program that maps what the overlay
-// maps, one frameless window per screen bypassing the window manager, each painting a prepared
-// image of its screen's size. It captures nothing and stays until it is killed.
+// maps, one frameless window per screen bypassing the window manager (on Wayland: fullscreen on
+// its output), each painting a prepared image of its screen's size. It captures nothing and
+// stays until it is killed.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -41,7 +42,12 @@ int main(int argc, char** argv) {
         window->winId();
         window->windowHandle()->setScreen(screen);
         window->setGeometry(screen->geometry());
-        window->show();
+        // A Wayland client cannot place a window; it can ask for one fullscreen on an output.
+        if (QGuiApplication::platformName() == "wayland") {
+            window->showFullScreen();
+        } else {
+            window->show();
+        }
     }
     return application.exec();
 }

@@ -56,19 +56,22 @@ std::optional<tavelin::testing_support::Rgb> firstPixelOf(const std::string& ppm
     return tavelin::testing_support::Rgb{uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2])};
 }
 
-// Whether the point at logical (x, y), native (nativeX, nativeY) of output `index`, shows the
-// content under the scrim (black at 40% opacity).
-bool showsScrim(const HeadlessCompositor& compositor, size_t index, int x, int y, int nativeX,
-                int nativeY, const std::string& file) {
+// Whether the point at logical (x, y) shows `expected`, within one level.
+bool shows(const HeadlessCompositor& compositor, int x, int y,
+           tavelin::testing_support::Rgb expected, const std::string& file) {
     const std::string geometry = std::to_string(x) + "," + std::to_string(y) + " 1x1";
     if (compositor.runClient({"grim", "-t", "ppm", "-g", geometry, file}).exitStatus != 0)
         return false;
     const auto shown = firstPixelOf(file);
-    const auto content = tavelin::testing_support::outputContentAt(index, nativeX, nativeY);
-    const auto dimmed = [](uint8_t value) { return long(std::lround(value * 0.6)); };
-    return shown && std::abs(shown->r - dimmed(content.r)) <= 1 &&
-           std::abs(shown->g - dimmed(content.g)) <= 1 &&
-           std::abs(shown->b - dimmed(content.b)) <= 1;
+    return shown && std::abs(shown->r - expected.r) <= 1 && std::abs(shown->g - expected.g) <= 1 &&
+           std::abs(shown->b - expected.b) <= 1;
+}
+
+// The content of output `index` at native (x, y) under the scrim (black at 40% opacity).
+tavelin::testing_support::Rgb dimmedContent(size_t index, int x, int y) {
+    const auto content = tavelin::testing_support::outputContentAt(index, x, y);
+    const auto dimmed = [](uint8_t value) { return uint8_t(std::lround(value * 0.6)); };
+    return {dimmed(content.r), dimmed(content.g), dimmed(content.b)};
 }
 
 }  // namespace
@@ -107,8 +110,8 @@ int main() {
         return medianMilliseconds([&] {
             ChildProcess run(asTestUser({program, "--capture"}), environment);
             // Output 1 is 1920x1080 points at scale 2; output 2 starts at 1920 points.
-            while (!showsScrim(compositor, 0, 300, 300, 600, 600, file) ||
-                   !showsScrim(compositor, 1, 2220, 300, 300, 300, file)) {
+            while (!shows(compositor, 300, 300, dimmedContent(0, 600, 600), file) ||
+                   !shows(compositor, 2220, 300, dimmedContent(1, 300, 300), file)) {
                 if (!run.isRunning()) return false;
             }
             run.kill(SIGTERM);
@@ -117,6 +120,19 @@ int main() {
         });
     };
     const double freeze = freezeThrough("screencopy");
+    // The floor: the toolkit mapping one window per output that paints a prepared grey image.
+    const std::string floorProgram = runnableByTestUser(TAVELIN_FLOOR_BINARY);
+    const double floor = medianMilliseconds([&] {
+        ChildProcess run(asTestUser({floorProgram, "-platform", "wayland"}),
+                         compositor.clientEnvironment(hermeticEnvironment(home.path())));
+        while (!shows(compositor, 300, 300, {40, 40, 40}, file) ||
+               !shows(compositor, 2220, 300, {40, 40, 40}, file)) {
+            if (!run.isRunning()) return false;
+        }
+        run.kill(SIGTERM);
+        run.wait(std::chrono::seconds(5));
+        return true;
+    });
     const double freezeThroughPortal = freezeThrough("portal");
     std::printf(
         "| capture of 3840x2160 (scale 2) + 1920x1080 outputs, headless sway | ms (median of 15) "
@@ -126,6 +142,9 @@ int main() {
     std::printf("| `grim -t ppm -o NAME`, once per output, same run | %.1f |\n", grim);
     std::printf("| freeze: spawn to the overlay shown on both outputs (polled with grim) | %.1f |\n",
                 freeze);
+    std::printf("| freeze floor: the toolkit's windows painting a prepared image, same way | %.1f |\n",
+                floor);
     std::printf("| freeze, pixels through the desktop portal (xdg-desktop-portal-wlr) | %.1f |\n",
                 freezeThroughPortal);
+    std::printf("\nfreeze / floor: %.2f\n", freeze / floor);
 }
