@@ -59,7 +59,7 @@ void paintScrim(QPainter& painter, const QRectF& area, const std::optional<Rect>
     if (cutout) path.addRect(toQt(*cutout));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(path, QColor(0, 0, 0, 102));  // black at 0.4
+    painter.fillPath(path, kScrimColour);
     painter.restore();
 }
 

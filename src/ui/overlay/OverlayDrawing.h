@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QRectF>
 #include <QString>
@@ -14,7 +15,8 @@ namespace tavelin {
 // The passive layers drawn above the frozen screenshot. All coordinates are view coordinates:
 // points, origin at the view's top-left corner, y down.
 
-inline constexpr double kScrimOpacity = 0.4;
+// The scrim over the frozen screenshot: black at 40%.
+inline const QColor kScrimColour{0, 0, 0, 102};
 
 // The monospaced system font at 11 points that both labels use.
 QFont labelFont();

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 
 #include "core/geometry/GlobalSpace.h"
-#include "core/image/Dim.h"
 #include "core/overlay/OverlayLayout.h"
 #include "ui/overlay/KeyHandling.h"
 #include "ui/overlay/OverlayDrawing.h"
@@ -26,9 +25,7 @@ SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backg
       desktopPrimary_(desktopPrimary),
       observerId_(state.observers.add([this] { willChange(); })) {
     if (backgroundImage_) {
-        dimmedImage_ = dimmedCopy(*backgroundImage_, kScrimOpacity);
         background_ = wrapImage(*backgroundImage_);
-        dimmedBackground_ = wrapImage(*dimmedImage_);
         // Every pixel is painted from the screenshot: nothing needs clearing first.
         setAttribute(Qt::WA_OpaquePaintEvent);
     }

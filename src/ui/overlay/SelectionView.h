@@ -64,9 +64,7 @@ private:
 
     const Rect screenFrame_;
     const std::optional<Image> backgroundImage_;
-    std::optional<Image> dimmedImage_;
     QImage background_;
-    QImage dimmedBackground_;
     SelectionState& state_;
     const SelectionViewCallbacks callbacks_;
     const bool isPrimaryScreenView_;

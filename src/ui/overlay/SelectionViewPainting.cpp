@@ -56,15 +56,14 @@ void SelectionView::paintBackground(QPainter& painter, const QRegion& region) {
         paintScrim(painter, rect(), cutout);
         return;
     }
-    // The scrim is the pre-dimmed copy; the cutout shows the screenshot itself.
-    QRegion clear;
-    if (cutout) clear = region & alignedRect(*cutout);
-    for (const QRect& r : region - clear) {
-        painter.drawImage(QRectF(r), dimmedBackground_, sourceRect(r, dimmedBackground_, size()));
-    }
-    for (const QRect& r : clear) {
+    // The screenshot, under the scrim but for the cutout. Blending the scrim where it is painted
+    // costs less than a dimmed copy of every screenshot made before the overlay can show.
+    for (const QRect& r : region) {
         painter.drawImage(QRectF(r), background_, sourceRect(r, background_, size()));
     }
+    QRegion dimmed = region;
+    if (cutout) dimmed -= alignedRect(*cutout);
+    for (const QRect& r : dimmed) painter.fillRect(r, kScrimColour);
 }
 
 void SelectionView::paintEvent(QPaintEvent* event) {
