@@ -65,19 +65,23 @@ bool portalPermitsScreenshots() {
     return storedScreenshotPermission(portalApplicationId()) == StoredPermission::granted;
 }
 
-bool portalScreenshotsUndecided() {
-    return storedScreenshotPermission(portalApplicationId()) == StoredPermission::undecided;
-}
-
 bool requestPortalScreenshotPermission(std::chrono::milliseconds bound) {
+    const std::string appId = portalApplicationId();
+    switch (storedScreenshotPermission(appId)) {
+        case StoredPermission::granted:
+            return true;
+        case StoredPermission::denied:
+            return false;  // the user's answer: not asked again
+        case StoredPermission::undecided:
+            break;
+    }
     const timespec start = coarseNow();
     const PortalAnswer answer = requestPortalScreenshot(bound);
     if (answer.kind != PortalAnswer::Kind::image) return false;
     removeIfMadeForRequest(answer.imagePath, start);
-    const std::string appId = portalApplicationId();
-    if (storedScreenshotPermission(appId) == StoredPermission::undecided) {
-        storeScreenshotPermission(appId);
-    }
+    // A desktop that answered without keeping the permission has it recorded, so that the check
+    // agrees from now on.
+    storeScreenshotPermission(appId);
     return true;
 }
 

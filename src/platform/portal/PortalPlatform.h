@@ -17,13 +17,12 @@ bool canReachScreenshotPortal();
 
 // The screenshot permission the desktop keeps for this program; never prompts.
 bool portalPermitsScreenshots();
-// Whether the desktop has kept no answer for this program yet.
-bool portalScreenshotsUndecided();
 
-// Asks for one screenshot without the portal's own dialog, which lets the desktop ask the user
-// for the permission; waits up to `bound` for the answer. Whether
-// an image came back. A desktop that answers with an image without keeping the permission gets
-// it recorded as granted, so that the check agrees from then on.
+// Whether the program may take screenshots, asking where the desktop has kept no answer yet: one
+// screenshot request without the portal's own dialog, which lets the desktop ask the user;
+// waits up to `bound` for the answer. A desktop that answers with an image without keeping the
+// permission gets it recorded as granted, so that the check agrees from then on. A refusal the
+// desktop kept is the answer.
 bool requestPortalScreenshotPermission(std::chrono::milliseconds bound);
 
 // One screenshot per screen, cut from the portal's picture of the whole desktop. The picture's

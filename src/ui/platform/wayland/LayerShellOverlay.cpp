@@ -18,6 +18,7 @@ namespace tavelin {
 namespace {
 
 constexpr uint32_t kLayerShellVersion = 3;
+constexpr int kConfigureRoundtrips = 10;
 constexpr uint32_t kAllEdges =
     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
     ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
@@ -100,9 +101,12 @@ void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         placement.surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
     wl_surface_commit(surface);
-    // The first frame may only follow the first configure. A broken connection ends the wait;
-    // the toolkit then reports it.
-    while (!placement.configured && wl_display_roundtrip_queue(display_, queue_) >= 0) {
+    // The first frame may only follow the first configure, which answers the commit. A broken
+    // connection ends the wait, and so does a compositor that never configures, rather than the
+    // run hanging; the toolkit reports what follows.
+    for (int roundtrips = 0; !placement.configured && roundtrips < kConfigureRoundtrips;
+         ++roundtrips) {
+        if (wl_display_roundtrip_queue(display_, queue_) < 0) break;
     }
     QObject::connect(window.windowHandle(), &QWindow::visibleChanged, [&placement](bool visible) {
         if (!visible) destroyRole(placement.surface);

@@ -78,10 +78,11 @@ bool WaylandBackend::canRecordScreen() const {
                                                  : canCaptureWaylandScreens();
 }
 
-// The portal lets the desktop ask; a stored refusal is the user's answer and is not asked again.
+// Only the portal lets the desktop ask.
 bool WaylandBackend::requestScreenRecording() const {
-    if (source_ != WaylandPixelSource::portal || canRecordScreen()) return canRecordScreen();
-    return portalScreenshotsUndecided() && requestPortalScreenshotPermission(kPortalQuestionBound);
+    if (source_ == WaylandPixelSource::portal)
+        return requestPortalScreenshotPermission(kPortalQuestionBound);
+    return canRecordScreen();
 }
 
 Result<ScreenshotMap, CaptureFailure> WaylandBackend::captureAllDisplays() const {
