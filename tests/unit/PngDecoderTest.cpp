@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdlib>
 
@@ -101,6 +102,16 @@ TEST(PngDecoder, RefusesWhatIsNotAWholePng) {
     EXPECT_FALSE(decodePng(damaged.data(), damaged.size()));
     EXPECT_FALSE(decodePng(noise.data(), noise.size()));
     EXPECT_FALSE(decodePng(nullptr, 0));
+
+    // A header promising 30000x30000 pixels over a few bytes of data, its checksum right:
+    // refused before 3.6 GB are asked for.
+    std::vector<uint8_t> liar = png;
+    for (const size_t at : {16u, 20u}) {
+        liar[at] = 0, liar[at + 1] = 0, liar[at + 2] = 0x75, liar[at + 3] = 0x30;
+    }
+    const uLong crc = crc32(0, liar.data() + 12, 17);
+    for (int i = 0; i < 4; ++i) liar[29 + i] = uint8_t(crc >> (24 - 8 * i));
+    EXPECT_FALSE(decodePng(liar.data(), liar.size()));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <spng.h>
 
 #include <memory>
+#include <new>
 
 #include "PngFastPath.h"
 
@@ -81,13 +82,17 @@ std::optional<Image> decodeAnyPng(const uint8_t* data, size_t size) {
 
 std::optional<Image> decodePng(const uint8_t* data, size_t size) {
     std::optional<Image> image;
-    switch (decodeCommonPng(data, size, image)) {
-        case FastPathOutcome::decoded:
-            return image;
-        case FastPathOutcome::notForFastPath:
-            return decodeAnyPng(data, size);
-        case FastPathOutcome::invalid:
-            break;
+    try {
+        switch (decodeCommonPng(data, size, image)) {
+            case FastPathOutcome::decoded:
+                return image;
+            case FastPathOutcome::notForFastPath:
+                return decodeAnyPng(data, size);
+            case FastPathOutcome::invalid:
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        // A picture larger than the memory there is: as unreadable as a damaged one.
     }
     return std::nullopt;
 }

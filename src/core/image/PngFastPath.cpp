@@ -119,7 +119,11 @@ FastPathOutcome decodeCommonPng(const uint8_t* data, size_t size, std::optional<
     }
 
     const size_t rowSize = width * bpp;
-    std::vector<uint8_t> filtered(height * (rowSize + 1));
+    // Deflate shrinks data at most about 1032 times: a header promising more than that is a lie,
+    // found out before its memory is asked for.
+    const size_t filteredSize = height * (rowSize + 1);
+    if (filteredSize / 1032 > compressed.size()) return FastPathOutcome::invalid;
+    std::vector<uint8_t> filtered(filteredSize);
     const std::unique_ptr<libdeflate_decompressor, DecompressorFree> inflater(
         libdeflate_alloc_decompressor());
     size_t inflated = 0;
