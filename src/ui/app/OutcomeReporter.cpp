@@ -17,12 +17,17 @@ namespace {
 std::optional<std::string> outputFile;
 std::atomic<bool> delivered{false};
 
-std::optional<RunOutcome> lostDisplayOutcome;
+// The capture run whose display may go away, and the record's text then.
+std::optional<CaptureArgs> lostDisplayArgs;
+std::string lostDisplayText;
 QString lostConnectionMessage;
 QtMessageHandler toolkitHandler = nullptr;
 
+// Stamped when the display went away, not when the run began to watch for it.
 void finishOnLostDisplay() {
-    if (lostDisplayOutcome) finishRun(*lostDisplayOutcome);
+    if (!lostDisplayArgs) return;
+    finishRun(captureErrorOutcome(lostDisplayText, *lostDisplayArgs,
+                                  iso8601Timestamp(std::chrono::system_clock::now())));
 }
 
 void watchToolkitMessages(QtMsgType type, const QMessageLogContext& context,
@@ -59,8 +64,8 @@ void finishRun(const RunOutcome& outcome) {
 
 void finishRunOnLostDisplay(const CaptureArgs& args, std::string errorText,
                             std::string toolkitMessage) {
-    lostDisplayOutcome = captureErrorOutcome(
-        errorText, args, iso8601Timestamp(std::chrono::system_clock::now()));
+    lostDisplayArgs = args;
+    lostDisplayText = std::move(errorText);
     std::atexit(finishOnLostDisplay);
     if (toolkitMessage.empty()) return;
     lostConnectionMessage = QString::fromStdString(toolkitMessage);
