@@ -6,6 +6,7 @@
 #include <new>
 
 #include "PngFastPath.h"
+#include "PngPixels.h"
 
 namespace tavelin {
 namespace {
@@ -15,24 +16,6 @@ constexpr uint32_t kMaxSide = 32768;
 struct ContextFree {
     void operator()(spng_ctx* context) const { spng_ctx_free(context); }
 };
-
-// RGBA straight from the decoder to BGRA, premultiplied, in place. False when a pixel of the
-// row is not opaque.
-bool toPremultipliedBgra(uint8_t* row, int width) {
-    bool opaque = true;
-    for (int x = 0; x < width; ++x, row += 4) {
-        const uint8_t red = row[0];
-        const uint8_t alpha = row[3];
-        row[0] = row[2];
-        row[2] = red;
-        if (alpha == 255) continue;
-        opaque = false;
-        for (int channel = 0; channel < 3; ++channel) {
-            row[channel] = static_cast<uint8_t>((row[channel] * alpha + 127) / 255);
-        }
-    }
-    return opaque;
-}
 
 // Any PNG, through libspng.
 std::optional<Image> decodeAnyPng(const uint8_t* data, size_t size) {
@@ -59,7 +42,7 @@ std::optional<Image> decodeAnyPng(const uint8_t* data, size_t size) {
                               SPNG_DECODE_TRNS)) {
             return std::nullopt;
         }
-        for (int y = 0; y < height; ++y) opaque &= toPremultipliedBgra(image.mutableRow(y), width);
+        for (int y = 0; y < height; ++y) opaque &= toPremultipliedBgra(image.row(y), image.mutableRow(y), width, 4);
         return opaque ? image.asOpaque() : image;
     }
     // Row by row, so that each row is converted while it is still in the cache.
@@ -73,7 +56,7 @@ std::optional<Image> decodeAnyPng(const uint8_t* data, size_t size) {
         uint8_t* row = image.mutableRow(static_cast<int>(info.row_num));
         status = spng_decode_row(png, row, rowSize);
         if (status != 0 && status != SPNG_EOI) return std::nullopt;
-        opaque &= toPremultipliedBgra(row, width);
+        opaque &= toPremultipliedBgra(row, row, width, 4);
     }
     return opaque ? image.asOpaque() : image;
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "PngPixels.h"
+
 namespace tavelin {
 namespace {
 
@@ -59,24 +61,6 @@ bool unfilter(uint8_t filter, uint8_t* row, const uint8_t* previous, size_t size
         default:
             return false;
     }
-}
-
-// One unfiltered row of RGB or RGBA into premultiplied BGRA. False when a pixel is not opaque.
-bool toBgra(const uint8_t* in, uint8_t* out, int width, size_t bpp) {
-    bool opaque = true;
-    for (int x = 0; x < width; ++x, in += bpp, out += 4) {
-        const uint8_t alpha = bpp == 4 ? in[3] : 255;
-        out[3] = alpha;
-        if (alpha == 255) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-            continue;
-        }
-        opaque = false;
-        for (int c = 0; c < 3; ++c) out[2 - c] = uint8_t((in[c] * alpha + 127) / 255);
-    }
-    return opaque;
 }
 
 }  // namespace
@@ -141,7 +125,7 @@ FastPathOutcome decodeCommonPng(const uint8_t* data, size_t size, std::optional<
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* row = filtered.data() + y * (rowSize + 1);
         if (!unfilter(row[0], row + 1, previous, rowSize, bpp)) return FastPathOutcome::invalid;
-        opaque &= toBgra(row + 1, decoded.mutableRow(int(y)), int(width), bpp);
+        opaque &= toPremultipliedBgra(row + 1, decoded.mutableRow(int(y)), int(width), bpp);
         previous = row + 1;
     }
     image = opaque ? decoded.asOpaque() : decoded;
