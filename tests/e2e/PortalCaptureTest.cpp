@@ -1,5 +1,6 @@
 // The program forced onto the desktop portal (the real xdg-desktop-portal with its wlroots
-// backend) on a headless compositor with outputs of scale 1 and 2.
+// backend) or onto KWin's screenshot interface (a stand-in serving the compositor's pixels) on a
+// headless compositor with outputs of scale 1 and 2.
 #include <linux/input-event-codes.h>
 
 #include <algorithm>
@@ -46,6 +47,26 @@ struct PortalSession {
     std::string run(const std::vector<std::string>& arguments) {
         return capture.binary().run(arguments).out;
     }
+    std::unique_ptr<testing_support::ChildProcess> startStub(const char* binary,
+                                                             const char* manner) {
+        auto stub = portal.startClient({testing_support::runnableByTestUser(binary), manner});
+        if (stub->nextLine(std::chrono::seconds(10)) != "ready") {
+            ADD_FAILURE() << binary << " did not start";
+        }
+        return stub;
+    }
+    // A selection dragged across both outputs, the pixels coming from `source`.
+    testing_support::CaptureOutcome captureDrag(const std::string& source) {
+        useSource(source);
+        // The compositor draws the pointer into the outputs until it rests; it rests away from
+        // the selection.
+        capture.compositor().movePointer(5, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        capture.start({"--out-dir", capture.binary().privateDirectory()});
+        capture.compositor().drag(1200, 100, 1400, 300);
+        capture.compositor().tapKey(KEY_ENTER);
+        return capture.finish();
+    }
 };
 
 TEST(PortalModes, FollowThePermissionTheDesktopKeeps) {
@@ -79,24 +100,13 @@ TEST(PortalModes, FollowThePermissionTheDesktopKeeps) {
 TEST(PortalCapture, ADragAcrossOutputsGivesThePngOfTheCaptureProtocol) {
     PortalSession session;
     session.portal.storePermission(portalAppIdOfChildren(), "yes");
-    const auto captureDrag = [&session](const std::string& source) {
-        session.useSource(source);
-        // The compositor draws the pointer into the outputs until it rests; it rests away from
-        // the selection.
-        session.capture.compositor().movePointer(5, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        session.capture.start({"--out-dir", session.capture.binary().privateDirectory()});
-        session.capture.compositor().drag(1200, 100, 1400, 300);
-        session.capture.compositor().tapKey(KEY_ENTER);
-        return session.capture.finish();
-    };
-    const auto throughPortal = captureDrag("portal");
+    const auto throughPortal = session.captureDrag("portal");
     ASSERT_EQ(throughPortal.status, 0) << throughPortal.out << throughPortal.err;
     EXPECT_FALSE(std::filesystem::exists(PortalBus::kScreenshotFile));
     const auto portalPng = testing_support::decodePngFile(throughPortal.record["imagePath"]);
     std::filesystem::remove(std::string(throughPortal.record["imagePath"]));
 
-    const auto throughProtocol = captureDrag("screencopy");
+    const auto throughProtocol = session.captureDrag("screencopy");
     ASSERT_EQ(throughProtocol.status, 0) << throughProtocol.out << throughProtocol.err;
     const auto protocolPng = testing_support::decodePngFile(throughProtocol.record["imagePath"]);
     ASSERT_TRUE(portalPng && protocolPng);
@@ -143,9 +153,7 @@ TEST(PortalFaults, APortalThatFailsToDeliverEndsWithOneErrorRecord) {
         SCOPED_TRACE(c.stub);
         PortalSession session(false);
         session.portal.storePermission(portalAppIdOfChildren(), "yes");
-        const auto stub = session.portal.startClient(
-            {testing_support::runnableByTestUser(TAVELIN_PORTAL_STUB_BINARY), c.stub});
-        ASSERT_EQ(stub->nextLine(std::chrono::seconds(10)), "ready");
+        const auto stub = session.startStub(TAVELIN_PORTAL_STUB_BINARY, c.stub);
         const auto started = std::chrono::steady_clock::now();
         const auto outcome = testing_support::outcomeOf(
             session.capture.binary().run(testing_support::captureArguments({})));
@@ -154,6 +162,43 @@ TEST(PortalFaults, APortalThatFailsToDeliverEndsWithOneErrorRecord) {
         EXPECT_EQ(outcome.record["errorMessage"], c.errorMessage);
         EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
     }
+}
+
+// KWin gives every output's native pixels: the composite is the capture protocol's, exactly,
+// and KWin is asked without any prompt, whatever the portal keeps.
+TEST(KWinCapture, ADragAcrossOutputsGivesThePngOfTheCaptureProtocol) {
+    PortalSession session;
+    const auto kwin = session.startStub(TAVELIN_KWIN_STUB_BINARY, "serve");
+    session.useSource("kwin");
+    EXPECT_EQ(session.run({}), kGranted);
+    EXPECT_EQ(session.run({"--bootstrap-permission"}),
+              R"({"status":"success","action":"granted"})"
+              "\n");
+
+    const auto throughKWin = session.captureDrag("kwin");
+    ASSERT_EQ(throughKWin.status, 0) << throughKWin.out << throughKWin.err;
+    const auto kwinPng = testing_support::decodePngFile(throughKWin.record["imagePath"]);
+    std::filesystem::remove(std::string(throughKWin.record["imagePath"]));
+    const auto throughProtocol = session.captureDrag("screencopy");
+    ASSERT_EQ(throughProtocol.status, 0) << throughProtocol.out << throughProtocol.err;
+    const auto protocolPng = testing_support::decodePngFile(throughProtocol.record["imagePath"]);
+    ASSERT_TRUE(kwinPng && protocolPng);
+    EXPECT_EQ(throughKWin.record["selectionPoints"], throughProtocol.record["selectionPoints"]);
+    EXPECT_EQ(kwinPng->width, protocolPng->width);
+    EXPECT_TRUE(kwinPng->rgba == protocolPng->rgba);
+}
+
+// A program no desktop entry allows gets KWin's refusal; the portal on the same desktop decides.
+TEST(KWinCapture, ARefusalLeavesItToThePortal) {
+    PortalSession session;
+    const auto kwin = session.startStub(TAVELIN_KWIN_STUB_BINARY, "refuse");
+    session.useSource("kwin");
+    EXPECT_EQ(session.run({}), kNotGranted);
+    session.portal.storePermission(portalAppIdOfChildren(), "yes");
+    EXPECT_EQ(session.run({}), kGranted);
+    const auto outcome = session.captureDrag("kwin");
+    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_FALSE(std::filesystem::exists(PortalBus::kScreenshotFile));
 }
 
 }  // namespace

@@ -8,13 +8,14 @@
 #include <cstring>
 
 #include "LayerShellOverlay.h"
+#include "platform/kwin/KWinPlatform.h"
 #include "platform/portal/PortalPlatform.h"
 
 namespace tavelin {
 namespace {
 
-// A capture answered by the portal takes a moment; asking the user takes longer.
-constexpr std::chrono::seconds kPortalCaptureBound{5};
+// A capture answered over the bus takes a moment; asking the user takes longer.
+constexpr std::chrono::seconds kBusCaptureBound{5};
 constexpr std::chrono::seconds kPortalQuestionBound{120};
 
 // Set as the toolkit's shell, a name it has no plugin for: windows are then plain surfaces
@@ -33,12 +34,13 @@ void passAllButMissingShellNotices(QtMsgType type, const QMessageLogContext& con
     if (!aboutMissingShell) toolkitHandler(type, context, message);
 }
 
-// The compositor's capture protocol where it offers one to us, else the desktop portal, which
-// only the session bus can tell about: undecided then. $TAVELIN_WAYLAND_CAPTURE ("screencopy"
-// or "portal") forces one, to look into a desktop.
+// The compositor's capture protocol where it offers one to us, else KWin or the desktop portal,
+// which only the session bus can tell about: undecided then. $TAVELIN_WAYLAND_CAPTURE
+// ("screencopy", "kwin" or "portal") forces one, to look into a desktop.
 std::optional<WaylandPixelSource> pixelSourceFor(const WaylandCompositorOffer& compositor) {
     const char* forced = std::getenv("TAVELIN_WAYLAND_CAPTURE");
     if (forced && std::strcmp(forced, "portal") == 0) return WaylandPixelSource::portal;
+    if (forced && std::strcmp(forced, "kwin") == 0) return WaylandPixelSource::kwin;
     if (forced && std::strcmp(forced, "screencopy") == 0) return WaylandPixelSource::screencopy;
     if (compositor.screencopy) return WaylandPixelSource::screencopy;
     return std::nullopt;
@@ -63,8 +65,9 @@ std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char**
     auto application = std::make_unique<QApplication>(argc, argv);
     if (offer_.layerShell) layerShell_ = LayerShellOverlay::bind();
     if (!source_) {
-        source_ = canReachScreenshotPortal() ? WaylandPixelSource::portal
-                                             : WaylandPixelSource::screencopy;
+        source_ = kwinScreenshotServiceRunning() ? WaylandPixelSource::kwin
+                  : canReachScreenshotPortal()   ? WaylandPixelSource::portal
+                                                 : WaylandPixelSource::screencopy;
     }
     return application;
 }
@@ -73,22 +76,48 @@ ScreenList WaylandBackend::screens() const {
     return listWaylandScreens();
 }
 
+// KWin gives screenshots only to programs an installed desktop entry allows; the others go
+// through the portal on the same desktop.
 bool WaylandBackend::canRecordScreen() const {
-    return source_ == WaylandPixelSource::portal ? portalPermitsScreenshots()
-                                                 : canCaptureWaylandScreens();
+    switch (*source_) {
+        case WaylandPixelSource::screencopy:
+            return canCaptureWaylandScreens();
+        case WaylandPixelSource::kwin:
+            return kwinGivesScreenshots(kBusCaptureBound) || portalPermitsScreenshots();
+        case WaylandPixelSource::portal:
+            return portalPermitsScreenshots();
+    }
+    return false;
 }
 
 // Only the portal lets the desktop ask.
 bool WaylandBackend::requestScreenRecording() const {
-    if (source_ == WaylandPixelSource::portal)
-        return requestPortalScreenshotPermission(kPortalQuestionBound);
-    return canRecordScreen();
+    switch (*source_) {
+        case WaylandPixelSource::screencopy:
+            return canCaptureWaylandScreens();
+        case WaylandPixelSource::kwin:
+            return kwinGivesScreenshots(kBusCaptureBound) ||
+                   requestPortalScreenshotPermission(kPortalQuestionBound);
+        case WaylandPixelSource::portal:
+            return requestPortalScreenshotPermission(kPortalQuestionBound);
+    }
+    return false;
 }
 
 Result<ScreenshotMap, CaptureFailure> WaylandBackend::captureAllDisplays() const {
-    if (source_ == WaylandPixelSource::portal)
-        return captureThroughPortal(listWaylandScreens(), kPortalCaptureBound);
-    return captureWaylandScreens();
+    const ScreenList screens = listWaylandScreens();
+    switch (*source_) {
+        case WaylandPixelSource::screencopy:
+            return captureWaylandScreens();
+        case WaylandPixelSource::kwin: {
+            auto screenshots = captureThroughKWin(screens, kBusCaptureBound);
+            if (screenshots || !canReachScreenshotPortal()) return screenshots;
+            return captureThroughPortal(screens, kBusCaptureBound);
+        }
+        case WaylandPixelSource::portal:
+            return captureThroughPortal(screens, kBusCaptureBound);
+    }
+    return CaptureFailure(CaptureError::captureFailed);
 }
 
 // Without the layer shell a client cannot place its windows; it can only ask for one

@@ -12,11 +12,12 @@ class LayerShellOverlay;
 // Where a Wayland session's pixels and screenshot permission come from.
 enum class WaylandPixelSource {
     screencopy,  // the compositor's capture protocol (wlroots compositors)
-    portal,      // the desktop portal (GNOME, KDE Plasma)
+    kwin,        // KWin's screenshot interface, else the portal (KDE Plasma)
+    portal,      // the desktop portal (GNOME)
 };
 
 // A Wayland session. Screens come from a connection of our own, pixels from the compositor's
-// capture protocol or the desktop portal, chosen once at start. The
+// capture protocol, KWin or the desktop portal, chosen once at start. The
 // toolkit's Wayland platform shows one window per output: a layer surface where the compositor
 // offers the layer shell, else a fullscreen window.
 class WaylandBackend final : public PlatformBackend {
@@ -32,7 +33,7 @@ public:
         return "Lost the connection to the Wayland compositor";
     }
     std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) override;
-    // The portal answers through the toolkit's D-Bus connection.
+    // KWin and the portal answer through the toolkit's D-Bus connection.
     bool capturesBeforeToolkit() const override {
         return source_ == WaylandPixelSource::screencopy;
     }
