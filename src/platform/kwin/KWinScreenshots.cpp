@@ -97,7 +97,20 @@ std::optional<std::string> readExactly(int fd, uint8_t* into, size_t size,
     return std::nullopt;
 }
 
-Result<Image, std::string> receive(ShotRequest& request, Clock::time_point deadline) {
+struct PixelSize {
+    long width;
+    long height;
+};
+
+PixelSize pixelSizeOf(const Screen& screen) {
+    return {std::lround(screen.frame.width * screen.scale),
+            std::lround(screen.frame.height * screen.scale)};
+}
+
+// The picture is read only when it has the size asked for, so that no answer makes the program
+// take more memory than the screens need.
+Result<Image, std::string> receive(ShotRequest& request, PixelSize expected,
+                                   Clock::time_point deadline) {
     request.answer.waitForFinished();
     const QDBusMessage reply = request.answer.reply();
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
@@ -109,9 +122,11 @@ Result<Image, std::string> receive(ShotRequest& request, Clock::time_point deadl
     const uint height = results.value("height").toUInt();
     const uint stride = results.value("stride").toUInt();
     const auto layout = layoutOf(results.value("format").toUInt());
-    if (results.value("type").toString() != "raw" || !layout || width == 0 || height == 0 ||
-        width > INT32_MAX / 4 || height > INT32_MAX || stride < width * 4) {
+    if (results.value("type").toString() != "raw" || !layout || stride / 4 < width) {
         return std::string("an answer in a form this program does not read");
+    }
+    if (width != expected.width || height != expected.height) {
+        return std::string("it has another size");
     }
     const size_t size = size_t(stride) * height;
     auto* pixels = static_cast<uint8_t*>(std::malloc(size));
@@ -120,11 +135,6 @@ Result<Image, std::string> receive(ShotRequest& request, Clock::time_point deadl
     if (auto failure = readExactly(request.pixels.get(), pixels, size, deadline)) return *failure;
     const bool opaque = toPremultipliedBgraInPlace(pixels, int(width), int(height), stride, *layout);
     return Image(std::move(owner), pixels, int(width), int(height), stride, opaque);
-}
-
-bool hasScreensPixelSize(const Image& image, const Screen& screen) {
-    return image.width() == std::lround(screen.frame.width * screen.scale) &&
-           image.height() == std::lround(screen.frame.height * screen.scale);
 }
 
 }  // namespace
@@ -136,7 +146,7 @@ bool kwinScreenshotServiceRunning() {
 
 bool kwinGivesScreenshots(std::chrono::milliseconds bound) {
     auto request = ask("CaptureArea", {0, 0, 1u, 1u, QVariantMap{}}, bound);
-    return request && receive(*request, Clock::now() + bound).ok();
+    return request && receive(*request, {1, 1}, Clock::now() + bound).ok();
 }
 
 Result<ScreenshotMap, CaptureFailure> captureThroughKWin(const ScreenList& screens,
@@ -156,9 +166,8 @@ Result<ScreenshotMap, CaptureFailure> captureThroughKWin(const ScreenList& scree
                                             reason);
         };
         if (!requests[index]) return failed("no pipe for its pixels");
-        auto image = receive(*requests[index], deadline);
+        auto image = receive(*requests[index], pixelSizeOf(screen), deadline);
         if (!image) return failed(image.error());
-        if (!hasScreensPixelSize(*image, screen)) return failed("it has another size");
         screenshots[screen.name] = std::move(*image);
     }
     return screenshots;
