@@ -14,20 +14,17 @@ void CaptureAppDelegate::beginCapture(const CaptureArgs& args) {
     QTimer::singleShot(0, this, [this, args] { startCapture(args); });
 }
 
+// The overlay's windows are made while the screens are being captured and shown once they are.
 void CaptureAppDelegate::startCapture(const CaptureArgs& args) {
+    captureViewModel_ = std::make_unique<CaptureViewModel>(platform_, args);
+    captureViewModel_->prepare();
     auto screenshots = freeze_.take(platform_);
     if (!screenshots) {
         finishRun(captureErrorOutcome(
             "Failed to capture displays: " + screenshots.error().description(), args,
             iso8601Timestamp(std::chrono::system_clock::now())));
     }
-    captureViewModel_ = std::make_unique<CaptureViewModel>(platform_);
-    captureViewModel_->args = args;
-    captureViewModel_->initialScreenshots = std::move(*screenshots);
-    if (!captureViewModel_->didStart) {
-        captureViewModel_->didStart = true;
-        captureViewModel_->start();
-    }
+    captureViewModel_->start(std::move(*screenshots));
 }
 
 }  // namespace tavelin

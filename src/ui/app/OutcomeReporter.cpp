@@ -22,9 +22,14 @@ std::optional<CaptureArgs> lostDisplayArgs;
 std::string lostDisplayText;
 QString lostConnectionMessage;
 QtMessageHandler toolkitHandler = nullptr;
+// The save under way once the user confirmed; the toolkit may notice a lost display on any of
+// its threads.
+std::shared_future<RunOutcome> pendingSave;
+std::atomic<bool> saving{false};
 
 // Stamped when the display went away, not when the run began to watch for it.
 void finishOnLostDisplay() {
+    if (saving.load(std::memory_order_acquire)) finishRun(pendingSave.get());
     if (!lostDisplayArgs) return;
     finishRun(captureErrorOutcome(lostDisplayText, *lostDisplayArgs,
                                   iso8601Timestamp(std::chrono::system_clock::now())));
@@ -70,6 +75,11 @@ void finishRunOnLostDisplay(const CaptureArgs& args, std::string errorText,
     if (toolkitMessage.empty()) return;
     lostConnectionMessage = QString::fromStdString(toolkitMessage);
     toolkitHandler = qInstallMessageHandler(watchToolkitMessages);
+}
+
+void finishRunWithSaveOnLostDisplay(std::shared_future<RunOutcome> save) {
+    pendingSave = std::move(save);
+    saving.store(true, std::memory_order_release);
 }
 
 }  // namespace tavelin

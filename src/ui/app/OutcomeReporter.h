@@ -1,5 +1,6 @@
 #pragma once
 
+#include <future>
 #include <optional>
 #include <string>
 
@@ -24,5 +25,9 @@ int deliverOutcome(const RunOutcome& outcome);
 // finishes the run with an error record (`errorText`) for the capture run `args`.
 void finishRunOnLostDisplay(const CaptureArgs& args, std::string errorText,
                             std::string toolkitMessage);
+
+// The user confirmed, and the save, which needs no display, is under way: a display lost from
+// now on finishes the run with the save's outcome once it is ready.
+void finishRunWithSaveOnLostDisplay(std::shared_future<RunOutcome> save);
 
 }  // namespace tavelin

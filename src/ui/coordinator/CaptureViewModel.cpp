@@ -28,36 +28,56 @@ std::string workingDirectory() {
 
 }  // namespace
 
-void CaptureViewModel::start() {
-    overlayController = std::make_unique<OverlayWindowController>(platform_);
+void CaptureViewModel::prepare() {
+    overlayController_ = std::make_unique<OverlayWindowController>(platform_);
     QPointer<CaptureViewModel> weakSelf(this);
-    overlayController->show(
-        initialScreenshots, args,
+    overlayController_->prepare(
+        args_,
         [weakSelf] {
             if (!weakSelf) return;
-            weakSelf->overlayController.reset();
+            weakSelf->overlayController_.reset();
             weakSelf->finishCancelled();
         },
-        [weakSelf](const Rect& rect) {
+        [weakSelf](const Rect&) {
             if (!weakSelf) return;
-            ScreenList openedOn = std::move(weakSelf->overlayController->screens);
-            weakSelf->overlayController.reset();
-            weakSelf->finishCapture(rect, openedOn);
+            weakSelf->overlayController_.reset();
+            weakSelf->finishCapture();
+        },
+        [weakSelf](const Rect& rect) {
+            if (weakSelf) weakSelf->beginSaving(rect);
         });
 }
 
+void CaptureViewModel::start(ScreenshotMap screenshots) {
+    screenshots_ = std::move(screenshots);
+    overlayController_->present(screenshots_);
+}
+
 // The screens as they are now decide where the selection is reported. When they cannot be read
-// any more (the display went away after the user confirmed), the frozen screenshots still hold
-// the selection: it is saved as the screens were when the overlay opened.
-void CaptureViewModel::finishCapture(const Rect& rect, const ScreenList& openedOn) {
+// any more (the display went away as the user confirmed), the frozen screenshots still hold
+// the selection: it is saved as the screens were when the overlay opened. The selection is cut
+// and encoded while the windows are taken down; the record waits for both.
+void CaptureViewModel::beginSaving(const Rect& rect) {
+    if (saved_.valid()) return;
     ScreenList screens = platform_.screens();
-    if (screens.empty()) screens = openedOn;
-    finishRun(confirmedOutcome(rect, screens, initialScreenshots, args,
-                               {temporaryDirectory(), workingDirectory(), randomUuid(), now()}));
+    if (screens.empty()) screens = overlayController_->screens;
+    const CaptureSurroundings surroundings{temporaryDirectory(), workingDirectory(), randomUuid(),
+                                           now()};
+    saved_ = std::async(std::launch::async,
+                        [this, rect, screens = std::move(screens), surroundings] {
+                            return confirmedOutcome(rect, screens, screenshots_, args_,
+                                                    surroundings);
+                        })
+                 .share();
+    finishRunWithSaveOnLostDisplay(saved_);
+}
+
+void CaptureViewModel::finishCapture() {
+    finishRun(saved_.get());
 }
 
 void CaptureViewModel::finishCancelled() {
-    finishRun(cancelledOutcome(args, now()));
+    finishRun(cancelledOutcome(args_, now()));
 }
 
 }  // namespace tavelin

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <future>
 #include <memory>
 
 #include "core/cli/AppArgs.h"
+#include "core/result/RunOutcome.h"
 #include "ui/overlay/OverlayWindowController.h"
 #include "ui/platform/PlatformBackend.h"
 
@@ -16,20 +18,25 @@ class CaptureViewModel : public QObject {
     Q_OBJECT
 
 public:
-    explicit CaptureViewModel(const PlatformBackend& platform) : platform_(platform) {}
+    CaptureViewModel(const PlatformBackend& platform, CaptureArgs args)
+        : platform_(platform), args_(std::move(args)) {}
 
-    void start();
-    // `rect` in global space; `openedOn`, the screens the overlay opened on.
-    [[noreturn]] void finishCapture(const Rect& rect, const ScreenList& openedOn);
-    [[noreturn]] void finishCancelled();
-
-    std::unique_ptr<OverlayWindowController> overlayController;
-    bool didStart = false;
-    CaptureArgs args;
-    ScreenshotMap initialScreenshots;
+    // Makes the overlay's windows, hidden: the work that can be done while the screens are
+    // being captured.
+    void prepare();
+    // Shows them over the frozen screenshots.
+    void start(ScreenshotMap screenshots);
 
 private:
+    void beginSaving(const Rect& rect);
+    [[noreturn]] void finishCapture();
+    [[noreturn]] void finishCancelled();
+
     const PlatformBackend& platform_;
+    const CaptureArgs args_;
+    ScreenshotMap screenshots_;
+    std::unique_ptr<OverlayWindowController> overlayController_;
+    std::shared_future<RunOutcome> saved_;  // valid once the user confirmed
 };
 
 }  // namespace tavelin

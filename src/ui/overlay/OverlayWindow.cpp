@@ -4,10 +4,13 @@
 
 namespace tavelin {
 
-OverlayWindow::OverlayWindow(bool translucent)
+OverlayWindow::OverlayWindow()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::X11BypassWindowManagerHint | Qt::NoDropShadowWindowHint) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void OverlayWindow::setTranslucent(bool translucent) {
     setAttribute(Qt::WA_TranslucentBackground, translucent);
 }
 

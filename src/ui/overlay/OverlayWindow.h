@@ -12,9 +12,12 @@ class OverlayWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // `translucent`: the window shows what lies below it where its view draws nothing (a screen
-    // without screenshot, under a compositor). Opaque windows repaint faster.
-    explicit OverlayWindow(bool translucent);
+    OverlayWindow();
+
+    // Before the window is first shown: whether it shows what lies below it where its view
+    // draws nothing (a screen without screenshot, under a compositor). Opaque windows repaint
+    // faster.
+    void setTranslucent(bool translucent);
 
     void setContent(SelectionView* view);
     SelectionView* content() const { return content_; }

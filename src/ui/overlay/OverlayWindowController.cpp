@@ -34,16 +34,18 @@ void OverlayWindowController::show(const ScreenshotMap& screenshots, const Captu
     QTimer::singleShot(0, this,
                        [this, screenshots, args, onCancel = std::move(onCancel),
                         onCapture = std::move(onCapture)] {
-                           openWindows(screenshots, args, onCancel, onCapture);
+                           prepare(args, onCancel, onCapture);
+                           present(screenshots);
                        });
 }
 
-void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, const CaptureArgs& args,
-                                          const std::function<void()>& onCancel,
-                                          const std::function<void(const Rect&)>& onCapture) {
+void OverlayWindowController::prepare(const CaptureArgs& args, std::function<void()> onCancel,
+                                      std::function<void(const Rect&)> onCapture,
+                                      std::function<void(const Rect&)> onConfirm) {
     screens = platform_.screens();
     const auto main = mainScreenOf(screens);
     windows.clear();
+    windowScreens_.clear();
     selectionState = std::make_unique<SelectionState>(
         framesOf(screens), main ? std::optional<Rect>(main->frame) : std::nullopt, cursor_);
     history = FrameHistory(args.frameHistory);
@@ -56,31 +58,50 @@ void OverlayWindowController::openWindows(const ScreenshotMap& screenshots, cons
     const Rect desktopPrimary = qtPrimary ? desktopRect(qtPrimary->geometry()) : Rect{};
     QPointer<OverlayWindowController> weakSelf(this);
     const SelectionViewCallbacks callbacks{
-        [weakSelf, onCancel] {
+        [weakSelf, onCancel = std::move(onCancel)] {
             if (weakSelf) weakSelf->dismiss(onCancel);
         },
-        [weakSelf, onCapture](const Rect& rect) {
-            if (weakSelf) weakSelf->dismiss([onCapture, rect] { onCapture(rect); });
+        [weakSelf, onCapture = std::move(onCapture), onConfirm = std::move(onConfirm)](
+            const Rect& rect) {
+            if (!weakSelf) return;
+            if (onConfirm) onConfirm(rect);
+            weakSelf->dismiss([onCapture, rect] { onCapture(rect); });
         },
         [weakSelf](bool forward) {
             if (weakSelf) weakSelf->cycleHistory(forward);
         },
     };
 
-    std::vector<QPointer<QWidget>> cursorTargets;
     for (const Screen& screen : screens) {
         QScreen* qtScreen = qtScreenNamed(screen.name);
         if (!qtScreen) continue;
-        const auto shot = screenshots.find(screen.name);
-        auto window = std::make_unique<OverlayWindow>(shot == screenshots.end());
-        window->setContent(new SelectionView(
-            screen.frame,
-            shot == screenshots.end() ? std::nullopt : std::optional<Image>(shot->second),
-            *selectionState, callbacks, screen.frame == screens.front().frame, desktopPrimary));
+        auto window = std::make_unique<OverlayWindow>();
+        window->setContent(new SelectionView(screen.frame, std::nullopt, *selectionState,
+                                             callbacks, screen.frame == screens.front().frame,
+                                             desktopPrimary));
+        window->ensurePolished();
+        windows.push_back(std::move(window));
+        windowScreens_.emplace_back(screen.name, qtScreen);
+    }
+}
+
+void OverlayWindowController::present(const ScreenshotMap& screenshots) {
+    std::vector<std::unique_ptr<OverlayWindow>> shown;
+    std::vector<QPointer<QWidget>> cursorTargets;
+    for (size_t index = 0; index < windows.size(); ++index) {
+        const auto& [name, qtScreen] = windowScreens_[index];
+        if (!qtScreen) continue;  // gone since the window was made
+        std::unique_ptr<OverlayWindow>& window = windows[index];
+        const auto shot = screenshots.find(name);
+        window->setTranslucent(shot == screenshots.end());
+        window->content()->setBackground(shot == screenshots.end() ? std::nullopt
+                                                                   : std::optional(shot->second));
         platform_.showOverlayWindow(*window, *qtScreen);
         cursorTargets.emplace_back(window.get());
-        windows.push_back(std::move(window));
+        shown.push_back(std::move(window));
     }
+    windows = std::move(shown);
+    windowScreens_.clear();
     cursor_.setWindows(std::move(cursorTargets));
     if (!windows.empty()) takeKeyboard(kKeyboardAttempts);
     selectionState->hideCursor();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QScreen>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -15,7 +17,8 @@
 namespace tavelin {
 
 // Opens one overlay window per screen over the frozen screenshots, all sharing one selection,
-// and closes them again before it reports the user's decision.
+// and closes them again before it reports the user's decision. The windows can be made while
+// the screens are being captured and shown once the screenshots are in.
 class OverlayWindowController : public QObject {
     Q_OBJECT
 
@@ -23,8 +26,17 @@ public:
     explicit OverlayWindowController(const PlatformBackend& platform) : platform_(platform) {}
     ~OverlayWindowController() override;
 
+    // Makes one hidden window per screen (as the screens are now) with its view, and the shared
+    // selection: everything that needs no screenshot. `onCancel` and `onCapture` (a global
+    // rectangle) run once the windows are gone; `onConfirm`, when given, as soon as the user
+    // confirms, the windows still up.
+    void prepare(const CaptureArgs& args, std::function<void()> onCancel,
+                 std::function<void(const Rect&)> onCapture,
+                 std::function<void(const Rect&)> onConfirm = {});
+    // Puts each screen's screenshot under its view and shows the prepared windows.
+    void present(const ScreenshotMap& screenshots);
     // Both return at once; the work runs in a later turn of the event loop, and not at all if
-    // the controller is gone by then. `onCapture` receives a global rectangle.
+    // the controller is gone by then.
     void show(const ScreenshotMap& screenshots, const CaptureArgs& args,
               std::function<void()> onCancel, std::function<void(const Rect&)> onCapture);
     // Takes every window down, then, one more turn later, runs `completion`. A second request
@@ -39,9 +51,6 @@ public:
     ScreenList screens;  // as they were when the windows opened
 
 private:
-    void openWindows(const ScreenshotMap& screenshots, const CaptureArgs& args,
-                     const std::function<void()>& onCancel,
-                     const std::function<void(const Rect&)>& onCapture);
 
     static constexpr int kKeyboardAttempts = 100;
     static constexpr int kKeyboardRetryMs = 20;
@@ -49,6 +58,8 @@ private:
 
     const PlatformBackend& platform_;
     QtCursorControl cursor_;
+    // The screen each of `windows` covers.
+    std::vector<std::pair<std::string, QPointer<QScreen>>> windowScreens_;
 };
 
 }  // namespace tavelin

@@ -18,17 +18,12 @@ SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backg
                              bool isPrimaryScreenView, const Rect& desktopPrimary, QWidget* parent)
     : QWidget(parent),
       screenFrame_(screenFrame),
-      backgroundImage_(std::move(backgroundImage)),
       state_(state),
       callbacks_(std::move(callbacks)),
       isPrimaryScreenView_(isPrimaryScreenView),
       desktopPrimary_(desktopPrimary),
       observerId_(state.observers.add([this] { willChange(); })) {
-    if (backgroundImage_) {
-        background_ = wrapImage(*backgroundImage_);
-        // Every pixel is painted from the screenshot: nothing needs clearing first.
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    setBackground(std::move(backgroundImage));
     setMouseTracking(true);
     if (isPrimaryScreenView_) {
         toolbar_ = new OverlayToolbar([this] { callbacks_.onCancel(); },
@@ -42,7 +37,17 @@ SelectionView::SelectionView(const Rect& screenFrame, std::optional<Image> backg
                                       },
                                       this);
         toolbar_->setCaptureEnabled(state_.displayedSelection().has_value());
+        // Its size does not depend on the view's: measured now, its fonts load before the
+        // first frame is due.
+        toolbar_->adjustSize();
     }
+}
+
+void SelectionView::setBackground(std::optional<Image> image) {
+    backgroundImage_ = std::move(image);
+    background_ = backgroundImage_ ? wrapImage(*backgroundImage_) : QImage();
+    // Every pixel is painted from the screenshot: nothing needs clearing first.
+    setAttribute(Qt::WA_OpaquePaintEvent, backgroundImage_.has_value());
 }
 
 SelectionView::~SelectionView() {

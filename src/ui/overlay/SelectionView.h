@@ -28,6 +28,9 @@ public:
                   const Rect& desktopPrimary, QWidget* parent = nullptr);
     ~SelectionView() override;
 
+    // The frozen screenshot under the scrim, given before the view is first shown; without
+    // one the view draws only the scrim.
+    void setBackground(std::optional<Image> image);
     const Rect& screenFrame() const { return screenFrame_; }
     OverlayToolbar* toolbar() const { return toolbar_; }
     std::optional<Rect> localSelection() const;
@@ -63,7 +66,7 @@ private:
     void paintBackground(QPainter& painter, const QRegion& region);
 
     const Rect screenFrame_;
-    const std::optional<Image> backgroundImage_;
+    std::optional<Image> backgroundImage_;
     QImage background_;
     SelectionState& state_;
     const SelectionViewCallbacks callbacks_;
