@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "core/png/RowFilter.h"
+#include "core/png/VectorClones.h"
 
 namespace tavelin {
 namespace {
@@ -36,7 +37,7 @@ size_t frameChunk(uint8_t* chunk, const char (&type)[5], size_t length) {
 }
 
 // One image row as PNG wants it: RGB, or RGBA with alpha no longer premultiplied.
-void unpackRow(const uint8_t* bgra, int width, bool opaque, uint8_t* out) {
+VECTOR_CLONES void unpackRow(const uint8_t* bgra, int width, bool opaque, uint8_t* out) {
     if (opaque) {
         for (int x = 0; x < width; ++x, bgra += 4, out += 3) {
             out[0] = bgra[2];

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "VectorClones.h"
+
 namespace tavelin {
 namespace {
 
@@ -15,7 +17,7 @@ inline unsigned cost(uint8_t value) {
     return std::min<uint8_t>(value, static_cast<uint8_t>(0u - value));
 }
 
-unsigned totalCost(const uint8_t* bytes, size_t count) {
+VECTOR_CLONES unsigned totalCost(const uint8_t* bytes, size_t count) {
     unsigned sum = 0;
     for (size_t i = 0; i < count; ++i) sum += cost(bytes[i]);
     return sum;
@@ -23,23 +25,23 @@ unsigned totalCost(const uint8_t* bytes, size_t count) {
 
 // The loops below have no branches and no dependencies between iterations, so the compiler
 // turns each into vector code; the first pixel, which has no left neighbour, is done apart.
-void filterSub(const uint8_t* row, size_t n, size_t bpp, uint8_t* out) {
+VECTOR_CLONES void filterSub(const uint8_t* row, size_t n, size_t bpp, uint8_t* out) {
     std::memcpy(out, row, bpp);
     for (size_t i = bpp; i < n; ++i) out[i] = static_cast<uint8_t>(row[i] - row[i - bpp]);
 }
 
-void filterUp(const uint8_t* row, const uint8_t* above, size_t n, uint8_t* out) {
+VECTOR_CLONES void filterUp(const uint8_t* row, const uint8_t* above, size_t n, uint8_t* out) {
     for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
 }
 
-void filterAverage(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp, uint8_t* out) {
+VECTOR_CLONES void filterAverage(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp, uint8_t* out) {
     for (size_t i = 0; i < bpp; ++i) out[i] = static_cast<uint8_t>(row[i] - (above[i] >> 1));
     for (size_t i = bpp; i < n; ++i) {
         out[i] = static_cast<uint8_t>(row[i] - ((row[i - bpp] + above[i]) >> 1));
     }
 }
 
-void filterPaeth(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp, uint8_t* out) {
+VECTOR_CLONES void filterPaeth(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp, uint8_t* out) {
     for (size_t i = 0; i < bpp; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
     for (size_t i = bpp; i < n; ++i) {
         const int16_t a = row[i - bpp], b = above[i], c = above[i - bpp];
@@ -59,7 +61,7 @@ RowFilter::RowFilter(size_t rowBytes, size_t bytesPerPixel)
     for (auto& candidate : candidates_) candidate.resize(rowBytes);
 }
 
-void RowFilter::apply(const uint8_t* row, const uint8_t* previous, uint8_t* out) {
+VECTOR_CLONES void RowFilter::apply(const uint8_t* row, const uint8_t* previous, uint8_t* out) {
     const size_t n = rowBytes_;
     const size_t bpp = std::min(bytesPerPixel_, n);
     filterSub(row, n, bpp, candidates_[kSub - 1].data());
