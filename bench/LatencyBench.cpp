@@ -5,7 +5,8 @@
 //   window);
 // - save: from the Return key to process exit for a full 3840x2160 selection (scrot -a: the
 //   whole command for the same region), with the PNG sizes;
-// - the peak memory of a run. Prints Markdown tables.
+// - the peak memory of a run, beside the floor's and the screenshots' own size. Prints Markdown
+//   tables; the save starts a person's reaction time after the overlay is shown.
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -68,6 +69,7 @@ int fail(const char* what) {
 
 constexpr uint8_t kEscape = 9, kReturn = 36;
 constexpr int kRuns = 7;
+constexpr auto kReactionTime = std::chrono::milliseconds(300);
 
 }  // namespace
 
@@ -80,7 +82,7 @@ int main() {
     const std::string program = TAVELIN_CAPTURE_BINARY;
 
     std::vector<double> ourFreeze, floorFreeze, peerFreeze, ourSave, peerSave;
-    long peakMemory = 0;
+    long peakMemory = 0, floorPeakMemory = 0;
     for (int run = 0; run < kRuns; ++run) {
         auto start = Clock::now();
         ChildProcess capture({program, "--capture", "--out-dir", home.path()}, environment);
@@ -98,8 +100,11 @@ int main() {
             return fail("no floor windows");
         }
         floorFreeze.push_back(since(start));
+        // Its memory once it has painted, as the program's is measured at its end.
+        std::this_thread::sleep_for(kReactionTime);
         floor.kill(SIGKILL);
-        floor.wait(std::chrono::seconds(5));
+        floorPeakMemory =
+            std::max(floorPeakMemory, floor.wait(std::chrono::seconds(5)).peakMemoryKiB);
         waitUntil([&] { return display.viewableOverlayWindows() == 0; });
 
         start = Clock::now();
@@ -131,6 +136,8 @@ int main() {
             })) {
             return fail("no overlay");
         }
+        // A person presses Return once the overlay is on screen, its first frame painted.
+        std::this_thread::sleep_for(kReactionTime);
         const auto start = Clock::now();
         pressKey(display.name(), kReturn);
         const ProcessResult result = capture.wait(std::chrono::seconds(10));
@@ -164,5 +171,12 @@ int main() {
     std::printf("| scrot -a, whole command | %.0f | %.0f |\n", median(peerSave), peerBytes);
     std::printf("| ratio | %.1fx faster | %.2f of the size |\n\n",
                 median(peerSave) / median(ourSave), oursBytes / peerBytes);
-    std::printf("peak memory of a run: %.0f MiB\n", static_cast<double>(peakMemory) / 1024);
+    // Both monitors' screenshots, 4 bytes a pixel.
+    const double screenshotsKiB = (3840.0 * 2160 + 1920.0 * 1080) * 4 / 1024;
+    std::printf("| peak resident memory, MiB | value |\n|---|---|\n");
+    std::printf("| tavelin-capture, a whole run | %.0f |\n", static_cast<double>(peakMemory) / 1024);
+    std::printf("| floor | %.0f |\n", static_cast<double>(floorPeakMemory) / 1024);
+    std::printf("| the screenshots themselves | %.0f |\n", screenshotsKiB / 1024);
+    std::printf("| tavelin-capture / screenshots | %.2f |\n",
+                static_cast<double>(peakMemory) / screenshotsKiB);
 }
