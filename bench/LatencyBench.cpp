@@ -174,7 +174,8 @@ int main() {
     // Both monitors' screenshots, 4 bytes a pixel.
     const double screenshotsKiB = (3840.0 * 2160 + 1920.0 * 1080) * 4 / 1024;
     std::printf("| peak resident memory, MiB | value |\n|---|---|\n");
-    std::printf("| tavelin-capture, a whole run | %.0f |\n", static_cast<double>(peakMemory) / 1024);
+    std::printf("| tavelin-capture, a whole run | %.0f |\n",
+                static_cast<double>(peakMemory) / 1024);
     std::printf("| floor | %.0f |\n", static_cast<double>(floorPeakMemory) / 1024);
     std::printf("| the screenshots themselves | %.0f |\n", screenshotsKiB / 1024);
     std::printf("| tavelin-capture / screenshots | %.2f |\n",

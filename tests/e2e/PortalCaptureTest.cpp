@@ -171,9 +171,8 @@ TEST(KWinCapture, ADragAcrossOutputsGivesThePngOfTheCaptureProtocol) {
     const auto kwin = session.startStub(TAVELIN_KWIN_STUB_BINARY, "serve");
     session.useSource("kwin");
     EXPECT_EQ(session.run({}), kGranted);
-    EXPECT_EQ(session.run({"--bootstrap-permission"}),
-              R"({"status":"success","action":"granted"})"
-              "\n");
+    EXPECT_EQ(session.run({"--bootstrap-permission"}), R"({"status":"success","action":"granted"})"
+                                                       "\n");
 
     const auto throughKWin = session.captureDrag("kwin");
     ASSERT_EQ(throughKWin.status, 0) << throughKWin.out << throughKWin.err;

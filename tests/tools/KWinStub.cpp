@@ -62,9 +62,9 @@ public:
     bool handleMessage(const QDBusMessage& call, const QDBusConnection& connection) override {
         if (call.interface() != kInterface) return false;
         if (!serve_) {
-            connection.send(call.createErrorReply(
-                "org.kde.KWin.ScreenShot2.Error.NoAuthorized",
-                "The process is not authorized to take a screenshot"));
+            connection.send(
+                call.createErrorReply("org.kde.KWin.ScreenShot2.Error.NoAuthorized",
+                                      "The process is not authorized to take a screenshot"));
             return true;
         }
         const auto image = picture(call);
@@ -74,13 +74,12 @@ public:
                                                   "Invalid screen requested"));
             return true;
         }
-        connection.send(call.createReply(QVariantMap{
-            {"type", "raw"},
-            {"format", quint32(image->format())},
-            {"width", quint32(image->width())},
-            {"height", quint32(image->height())},
-            {"stride", quint32(image->bytesPerLine())},
-            {"scale", 1.0}}));
+        connection.send(call.createReply(QVariantMap{{"type", "raw"},
+                                                     {"format", quint32(image->format())},
+                                                     {"width", quint32(image->width())},
+                                                     {"height", quint32(image->height())},
+                                                     {"stride", quint32(image->bytesPerLine())},
+                                                     {"scale", 1.0}}));
         const int fd = ::dup(pipe.fileDescriptor());
         QThreadPool::globalInstance()->start(
             [image, fd] { writeAll(fd, image->constBits(), image->sizeInBytes()); });

@@ -34,14 +34,16 @@ VECTOR_CLONES void filterUp(const uint8_t* row, const uint8_t* above, size_t n, 
     for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
 }
 
-VECTOR_CLONES void filterAverage(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp, uint8_t* out) {
+VECTOR_CLONES void filterAverage(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp,
+                                 uint8_t* out) {
     for (size_t i = 0; i < bpp; ++i) out[i] = static_cast<uint8_t>(row[i] - (above[i] >> 1));
     for (size_t i = bpp; i < n; ++i) {
         out[i] = static_cast<uint8_t>(row[i] - ((row[i - bpp] + above[i]) >> 1));
     }
 }
 
-VECTOR_CLONES void filterPaeth(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp, uint8_t* out) {
+VECTOR_CLONES void filterPaeth(const uint8_t* row, const uint8_t* above, size_t n, size_t bpp,
+                               uint8_t* out) {
     for (size_t i = 0; i < bpp; ++i) out[i] = static_cast<uint8_t>(row[i] - above[i]);
     for (size_t i = bpp; i < n; ++i) {
         const int16_t a = row[i - bpp], b = above[i], c = above[i - bpp];
@@ -61,7 +63,7 @@ RowFilter::RowFilter(size_t rowBytes, size_t bytesPerPixel)
     for (auto& candidate : candidates_) candidate.resize(rowBytes);
 }
 
-VECTOR_CLONES void RowFilter::apply(const uint8_t* row, const uint8_t* previous, uint8_t* out) {
+void RowFilter::apply(const uint8_t* row, const uint8_t* previous, uint8_t* out) {
     const size_t n = rowBytes_;
     const size_t bpp = std::min(bytesPerPixel_, n);
     filterSub(row, n, bpp, candidates_[kSub - 1].data());

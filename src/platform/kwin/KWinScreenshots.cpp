@@ -133,7 +133,8 @@ Result<Image, std::string> receive(ShotRequest& request, PixelSize expected,
     if (!pixels) return std::string("not enough memory for it");
     std::shared_ptr<uint8_t> owner(pixels, [](uint8_t* p) { std::free(p); });
     if (auto failure = readExactly(request.pixels.get(), pixels, size, deadline)) return *failure;
-    const bool opaque = toPremultipliedBgraInPlace(pixels, int(width), int(height), stride, *layout);
+    const bool opaque =
+        toPremultipliedBgraInPlace(pixels, int(width), int(height), stride, *layout);
     return Image(std::move(owner), pixels, int(width), int(height), stride, opaque);
 }
 

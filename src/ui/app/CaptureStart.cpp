@@ -20,9 +20,9 @@ void CaptureAppDelegate::startCapture(const CaptureArgs& args) {
     captureViewModel_->prepare();
     auto screenshots = freeze_.take(platform_);
     if (!screenshots) {
-        finishRun(captureErrorOutcome(
-            "Failed to capture displays: " + screenshots.error().description(), args,
-            iso8601Timestamp(std::chrono::system_clock::now())));
+        finishRun(
+            captureErrorOutcome("Failed to capture displays: " + screenshots.error().description(),
+                                args, iso8601Timestamp(std::chrono::system_clock::now())));
     }
     captureViewModel_->start(std::move(*screenshots));
 }

@@ -63,12 +63,10 @@ void CaptureViewModel::beginSaving(const Rect& rect) {
     if (screens.empty()) screens = overlayController_->screens;
     const CaptureSurroundings surroundings{temporaryDirectory(), workingDirectory(), randomUuid(),
                                            now()};
-    saved_ = std::async(std::launch::async,
-                        [this, rect, screens = std::move(screens), surroundings] {
-                            return confirmedOutcome(rect, screens, screenshots_, args_,
-                                                    surroundings);
-                        })
-                 .share();
+    saved_ =
+        std::async(std::launch::async, [this, rect, screens = std::move(screens), surroundings] {
+            return confirmedOutcome(rect, screens, screenshots_, args_, surroundings);
+        }).share();
     finishRunWithSaveOnLostDisplay(saved_);
 }
 

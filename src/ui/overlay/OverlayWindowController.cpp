@@ -61,8 +61,8 @@ void OverlayWindowController::prepare(const CaptureArgs& args, std::function<voi
         [weakSelf, onCancel = std::move(onCancel)] {
             if (weakSelf) weakSelf->dismiss(onCancel);
         },
-        [weakSelf, onCapture = std::move(onCapture), onConfirm = std::move(onConfirm)](
-            const Rect& rect) {
+        [weakSelf, onCapture = std::move(onCapture),
+         onConfirm = std::move(onConfirm)](const Rect& rect) {
             if (!weakSelf) return;
             if (onConfirm) onConfirm(rect);
             weakSelf->dismiss([onCapture, rect] { onCapture(rect); });
@@ -76,8 +76,8 @@ void OverlayWindowController::prepare(const CaptureArgs& args, std::function<voi
         QScreen* qtScreen = qtScreenNamed(screen.name);
         if (!qtScreen) continue;
         auto window = std::make_unique<OverlayWindow>();
-        window->setContent(new SelectionView(screen.frame, std::nullopt, *selectionState,
-                                             callbacks, screen.frame == screens.front().frame,
+        window->setContent(new SelectionView(screen.frame, std::nullopt, *selectionState, callbacks,
+                                             screen.frame == screens.front().frame,
                                              desktopPrimary));
         window->ensurePolished();
         windows.push_back(std::move(window));

@@ -51,7 +51,6 @@ public:
     ScreenList screens;  // as they were when the windows opened
 
 private:
-
     static constexpr int kKeyboardAttempts = 100;
     static constexpr int kKeyboardRetryMs = 20;
     void takeKeyboard(int attemptsLeft);
