@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <utility>
 
 #include "WaylandCaptureSession.h"
 #include "core/identity/SystemdAppId.h"
@@ -67,6 +69,16 @@ struct PortalSession {
         capture.compositor().tapKey(KEY_ENTER);
         return capture.finish();
     }
+    // The same drag's selection and PNG; the file is removed once read.
+    std::pair<nlohmann::json, std::optional<testing_support::DecodedPng>> dragToPng(
+        const std::string& source) {
+        const auto outcome = captureDrag(source);
+        EXPECT_EQ(outcome.status, 0) << source << outcome.out << outcome.err;
+        if (outcome.status != 0) return {};
+        auto png = testing_support::decodePngFile(outcome.record["imagePath"]);
+        std::filesystem::remove(std::string(outcome.record["imagePath"]));
+        return {outcome.record["selectionPoints"], std::move(png)};
+    }
 };
 
 TEST(PortalModes, FollowThePermissionTheDesktopKeeps) {
@@ -100,17 +112,11 @@ TEST(PortalModes, FollowThePermissionTheDesktopKeeps) {
 TEST(PortalCapture, ADragAcrossOutputsGivesThePngOfTheCaptureProtocol) {
     PortalSession session;
     session.portal.storePermission(portalAppIdOfChildren(), "yes");
-    const auto throughPortal = session.captureDrag("portal");
-    ASSERT_EQ(throughPortal.status, 0) << throughPortal.out << throughPortal.err;
+    const auto [portalSelection, portalPng] = session.dragToPng("portal");
     EXPECT_FALSE(std::filesystem::exists(PortalBus::kScreenshotFile));
-    const auto portalPng = testing_support::decodePngFile(throughPortal.record["imagePath"]);
-    std::filesystem::remove(std::string(throughPortal.record["imagePath"]));
-
-    const auto throughProtocol = session.captureDrag("screencopy");
-    ASSERT_EQ(throughProtocol.status, 0) << throughProtocol.out << throughProtocol.err;
-    const auto protocolPng = testing_support::decodePngFile(throughProtocol.record["imagePath"]);
+    const auto [protocolSelection, protocolPng] = session.dragToPng("screencopy");
     ASSERT_TRUE(portalPng && protocolPng);
-    EXPECT_EQ(throughPortal.record["selectionPoints"], throughProtocol.record["selectionPoints"]);
+    EXPECT_EQ(portalSelection, protocolSelection);
     ASSERT_EQ(portalPng->width, protocolPng->width);
     ASSERT_EQ(portalPng->height, protocolPng->height);
     // The part from the scale-2 output (x >= 80) is exact. The portal's picture enlarged the
@@ -174,15 +180,10 @@ TEST(KWinCapture, ADragAcrossOutputsGivesThePngOfTheCaptureProtocol) {
     EXPECT_EQ(session.run({"--bootstrap-permission"}), R"({"status":"success","action":"granted"})"
                                                        "\n");
 
-    const auto throughKWin = session.captureDrag("kwin");
-    ASSERT_EQ(throughKWin.status, 0) << throughKWin.out << throughKWin.err;
-    const auto kwinPng = testing_support::decodePngFile(throughKWin.record["imagePath"]);
-    std::filesystem::remove(std::string(throughKWin.record["imagePath"]));
-    const auto throughProtocol = session.captureDrag("screencopy");
-    ASSERT_EQ(throughProtocol.status, 0) << throughProtocol.out << throughProtocol.err;
-    const auto protocolPng = testing_support::decodePngFile(throughProtocol.record["imagePath"]);
+    const auto [kwinSelection, kwinPng] = session.dragToPng("kwin");
+    const auto [protocolSelection, protocolPng] = session.dragToPng("screencopy");
     ASSERT_TRUE(kwinPng && protocolPng);
-    EXPECT_EQ(throughKWin.record["selectionPoints"], throughProtocol.record["selectionPoints"]);
+    EXPECT_EQ(kwinSelection, protocolSelection);
     EXPECT_EQ(kwinPng->width, protocolPng->width);
     EXPECT_TRUE(kwinPng->rgba == protocolPng->rgba);
 }
