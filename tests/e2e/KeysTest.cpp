@@ -96,5 +96,17 @@ TEST(Keys, ReturnWithoutASelectionDoesNothing) {
     EXPECT_EQ(outcome.status, 2);
 }
 
+// Once the user confirmed, the selection is saved even when Escape follows before the overlay
+// is gone: the run does not end cancelled with a file written behind the host's back.
+TEST(Keys, EscapeRightAfterReturnStillSaves) {
+    CaptureSession session;
+    const std::string out = session.binary().privateDirectory() + "/k.png";
+    session.start({"--selectionPoints", "100,100,200,100", "--out", out});
+    session.xdotool({"key", "--delay", "0", "Return", "Escape"});
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    testing_support::expectPatternInPng(out, 100, 100, 200, 100);
+}
+
 }  // namespace
 }  // namespace tavelin

@@ -36,6 +36,9 @@ void CaptureViewModel::prepare() {
         [weakSelf] {
             if (!weakSelf) return;
             weakSelf->overlayController_.reset();
+            // An Escape that follows a confirmation before the windows are gone changes nothing:
+            // the selection is being saved.
+            if (weakSelf->saved_.valid()) weakSelf->finishCapture();
             weakSelf->finishCancelled();
         },
         [weakSelf](const Rect&) {
