@@ -105,17 +105,17 @@ bool WaylandBackend::requestScreenRecording() const {
 }
 
 Result<ScreenshotMap, CaptureFailure> WaylandBackend::captureAllDisplays() const {
-    const ScreenList screens = listWaylandScreens();
     switch (*source_) {
         case WaylandPixelSource::screencopy:
             return captureWaylandScreens();
         case WaylandPixelSource::kwin: {
+            const ScreenList screens = listWaylandScreens();
             auto screenshots = captureThroughKWin(screens, kBusCaptureBound);
             if (screenshots || !canReachScreenshotPortal()) return screenshots;
             return captureThroughPortal(screens, kBusCaptureBound);
         }
         case WaylandPixelSource::portal:
-            return captureThroughPortal(screens, kBusCaptureBound);
+            return captureThroughPortal(listWaylandScreens(), kBusCaptureBound);
     }
     return CaptureFailure(CaptureError::captureFailed);
 }
