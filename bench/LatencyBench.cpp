@@ -34,7 +34,7 @@ using namespace tavelin::testing_support;
 using Clock = std::chrono::steady_clock;
 
 constexpr uint8_t kEscape = 9, kReturn = 36;
-constexpr int kRuns = 7;
+constexpr int kRuns = 15;
 constexpr auto kReactionTime = std::chrono::milliseconds(300);
 
 double since(Clock::time_point start) {
