@@ -19,6 +19,7 @@ dpkg-deb -c "$package" | grep -q 'share/man/man1/tavelin-capture.1.gz$'
 # Minimal images may be set up to leave manual pages out of every installed package.
 if [ -f /usr/share/man/man1/tavelin-capture.1.gz ]; then man -w tavelin-capture >/dev/null; fi
 grep -qx 'Exec=/usr/bin/tavelin-capture' /usr/share/applications/org.tavelin.TavelinCapture.desktop
+grep -qx 'Licence: MIT' /usr/share/doc/tavelin-capture/copyright
 work=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 server=$!
