@@ -102,5 +102,28 @@ TEST(PreplacedSelection, MixedScaleFactors) {
     expectPatternInPng(out, 200, 100, 400, 200);
 }
 
+// A selection that covers no point is no selection: the overlay opens without one, and Return
+// does nothing until the user draws one.
+TEST(PreplacedSelection, OneThatCoversNoPointIsNoSelection) {
+    const std::vector<std::string> unusable[] = {
+        {"--selectionPoints", "nan,nan,nan,nan"},
+        {"--selectionPoints", "1e-320,1e-320,1e-320,1e-320"},
+        {"--selectionPoints", "10,10,inf,100"},
+        {"--selectionPoints", "10,10,0,100"},
+        {"--displayBounds", "1280,200,1024,768", "--selectionPoints", "1e-320,5,1e-320,1e-320"},
+    };
+    for (const auto& arguments : unusable) {
+        SCOPED_TRACE(arguments.back());
+        CaptureSession session;
+        session.start(arguments);
+        session.xdotool({"key", "Return"});
+        session.drag(100, 100, 300, 250);
+        session.xdotool({"key", "Return"});
+        const auto outcome = session.finish();
+        EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.record["selectionPoints"], rectJson(100, 100, 200, 150));
+    }
+}
+
 }  // namespace
 }  // namespace tavelin

@@ -70,11 +70,14 @@ TEST_F(Cycling, WrapsBothWays) {
 }
 
 TEST_F(Cycling, AnEntryWithoutAreaKeepsTheSelectionButMovesTheIndex) {
-    FrameHistory history({entry("ID-A", {0, 0, 100, 100}), entry("ID-A", {0, 0, 0, 100})});
+    FrameHistory history({entry("ID-A", {0, 0, 100, 100}), entry("ID-A", {0, 0, 0, 100}),
+                          entry("ID-A", {1e-320, 1e-320, 1e-320, 1e-320})});
     history.cycleHistory(true, state_, kScreens);
-    history.cycleHistory(true, state_, kScreens);
-    EXPECT_EQ(history.frameHistoryIndex, 1);
-    EXPECT_EQ(state_.selectedRect.get(), (Rect{0, 800, 100, 100}));
+    for (int index : {1, 2}) {
+        history.cycleHistory(true, state_, kScreens);
+        EXPECT_EQ(history.frameHistoryIndex, index);
+        EXPECT_EQ(state_.selectedRect.get(), (Rect{0, 800, 100, 100}));
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/selection/SelectionState.h"
 #include "support/RecordingCursor.h"
 
@@ -73,8 +75,29 @@ TEST_F(Geometry, ConstrainToScreensWithTwoScreens) {
 }
 
 TEST_F(Geometry, FittedSelection) {
-    EXPECT_FALSE(twoScreens_.fittedSelection({10, 10, 0, 50}));
-    EXPECT_FALSE(twoScreens_.fittedSelection({10, 10, 50, -5}));
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    // None of these covers a point of the screens, so none is a selection.
+    const Rect unusable[] = {
+        {10, 10, 0, 50},
+        {10, 10, 50, -5},
+        {nan, nan, nan, nan},
+        {10, 10, nan, 50},
+        {nan, 10, 50, 50},
+        {10, 10, inf, 50},
+        {-inf, 10, 50, 50},
+        // Its height is lost beside an origin of 800.
+        {1e-320, 800, 1e-320, 1e-320},
+        // Placed on the screen from below its bottom edge, its height is lost there too.
+        {10, -2000, 50, 1e-320},
+    };
+    for (const Rect& r : unusable) {
+        SCOPED_TRACE(testing::Message() << r.x << "," << r.y << "," << r.width << "," << r.height);
+        EXPECT_FALSE(twoScreens_.fittedSelection(r));
+        EXPECT_FALSE(oneScreen_.fittedSelection(r));
+    }
+    // Tiny, but a selection: a pixel of a scale-4 screen.
+    EXPECT_EQ(oneScreen_.fittedSelection({10, 10, 0.25, 0.25}), (Rect{10, 10, 0.25, 0.25}));
     // Too large for every screen: the larger screen's size, then clamped into the desktop and
     // into the screen it overlaps most.
     EXPECT_EQ(twoScreens_.fittedSelection({0, 0, 2500, 1200}), (Rect{-480, -180, 1920, 1080}));

@@ -20,6 +20,20 @@ Rect clampInto(const Rect& r, const Rect& bounds) {
     return {x, y, r.width, r.height};
 }
 
+// Whether `r` holds any point: finite, with edges that stay apart where it lies and also as the
+// cut measures them, from a screen's left and top edges (a height of 1e-320 beside an origin of
+// 800 is no height at all).
+bool coversAPoint(const Rect& r, const std::vector<Rect>& frames) {
+    if (!std::isfinite(r.x) || !std::isfinite(r.y) || !std::isfinite(r.width) ||
+        !std::isfinite(r.height) || !(r.minX() < r.maxX() && r.minY() < r.maxY())) {
+        return false;
+    }
+    return std::all_of(frames.begin(), frames.end(), [&](const Rect& frame) {
+        return r.minX() - frame.minX() < r.maxX() - frame.minX() &&
+               frame.maxY() - r.maxY() < frame.maxY() - r.minY();
+    });
+}
+
 Rect unionOfFrames(const std::vector<Rect>& frames, const std::optional<Rect>& mainScreenFrame) {
     std::optional<Rect> all;
     for (const Rect& frame : frames) all = Rect::unite(all, frame);
@@ -80,7 +94,7 @@ Rect SelectionState::constrainToScreens(const Rect& r) const {
 }
 
 std::optional<Rect> SelectionState::fittedSelection(const Rect& r) const {
-    if (r.width <= 0 || r.height <= 0) return std::nullopt;
+    if (!(r.width > 0 && r.height > 0) || !coversAPoint(r, screenFrames)) return std::nullopt;
     if (screenFrames.empty()) return r;
     Rect fitted = r;
     const bool fitsSomewhere = std::any_of(
@@ -94,7 +108,9 @@ std::optional<Rect> SelectionState::fittedSelection(const Rect& r) const {
         fitted.width = std::min(r.width, largest->absWidth());
         fitted.height = std::min(r.height, largest->absHeight());
     }
-    return constrainToScreens(fitted);
+    const Rect placed = constrainToScreens(fitted);
+    if (!coversAPoint(placed, screenFrames)) return std::nullopt;
+    return placed;
 }
 
 ResizeHandle SelectionState::handleAt(Point p, const Rect& r) {

@@ -52,7 +52,7 @@ public:
     std::optional<Rect> movedSelection() const;
 
     // A rectangle from outside (command line, history) made to fit the screens; absent when
-    // it has no area.
+    // it covers no point there (not finite, or no width or height once placed).
     std::optional<Rect> fittedSelection(const Rect& r) const;
     // Moves `r` so that it lies on the screens; never changes its size.
     Rect constrainToScreens(const Rect& r) const;
