@@ -24,6 +24,8 @@ public:
     ~FileDescriptor() { reset(); }
 
     int get() const { return fd_; }
+    // Gives up ownership: the descriptor stays open.
+    int release() { return std::exchange(fd_, -1); }
     explicit operator bool() const { return fd_ >= 0; }
 
     // Closes now and reports the error, for writes whose completion matters. Returns 0 or errno.
