@@ -17,6 +17,7 @@ inline const std::vector<MonitorLayout> kTwoMonitors = {{"A", 0, 0, 1280, 800},
 
 struct CaptureOutcome {
     int status = -1;
+    int signal = 0;  // what ended the run, when a signal did
     nlohmann::json record;
     std::string out;
     std::string err;
@@ -31,7 +32,7 @@ inline std::vector<std::string> captureArguments(const std::vector<std::string>&
 
 // The run's status and its record, the first line of its output.
 inline CaptureOutcome outcomeOf(const ProcessResult& result) {
-    CaptureOutcome outcome{result.exitStatus, {}, result.out, result.err};
+    CaptureOutcome outcome{result.exitStatus, result.signal, {}, result.out, result.err};
     const auto lineEnd = result.out.find('\n');
     if (lineEnd != std::string::npos) {
         outcome.record = nlohmann::json::parse(result.out.substr(0, lineEnd), nullptr, false);
@@ -77,6 +78,16 @@ public:
         xdotool({"mouseup", "1"});
     }
 
+    // Waits until the overlay's windows are gone, as they go once the user confirmed.
+    void awaitOverlayGone() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (display_.viewableOverlayWindows() > 0) {
+            if (std::chrono::steady_clock::now() > deadline) FAIL() << "the overlay stays";
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    void signal(int number) { child_->kill(number); }
     CaptureOutcome finish() { return outcomeOf(child_->wait(std::chrono::seconds(15))); }
 
 private:

@@ -4,6 +4,7 @@
 #include <linux/input-event-codes.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -104,6 +105,23 @@ TEST(PortalModes, FollowThePermissionTheDesktopKeeps) {
         EXPECT_EQ(session.run({}), c.checkedAfter);
         EXPECT_FALSE(std::filesystem::exists(PortalBus::kScreenshotFile));
     }
+}
+
+// The bootstrap waits for the desktop's answer as long as the user may read its question; a host
+// that gives up first learns that the desktop asked.
+TEST(PortalModes, ABootstrapStoppedWhileTheDesktopAsksSaysSo) {
+    PortalSession session(false);
+    const auto stub = session.startStub(TAVELIN_PORTAL_STUB_BINARY, "silent");
+    const auto bootstrap = session.capture.binary().start({"--bootstrap-permission"});
+    ASSERT_EQ(stub->nextLine(std::chrono::seconds(10)), "asked");
+    const auto stopped = std::chrono::steady_clock::now();
+    bootstrap->kill(SIGTERM);
+    const auto result = bootstrap->wait(std::chrono::seconds(10));
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(2));
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, R"({"status":"success","action":"triggered_system_dialog"})"
+                          "\n");
+    EXPECT_EQ(result.err, "");
 }
 
 // One picture of the whole desktop, cut per output: the scale-2 output at its native pixels, the

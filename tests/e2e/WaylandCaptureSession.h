@@ -71,6 +71,15 @@ public:
         return double(matching) / double(sampled);
     }
 
+    // Waits until output `index` no longer shows the overlay, as once the user confirmed.
+    void awaitOverlayGone(size_t index) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (fractionShowingDimmedContent(index, kSampleStride) > 0.5) {
+            if (std::chrono::steady_clock::now() > deadline) FAIL() << "the overlay stays";
+        }
+    }
+
+    void signal(int number) { child_->kill(number); }
     CaptureOutcome finish() { return outcomeOf(child_->wait(std::chrono::seconds(15))); }
 
 private:

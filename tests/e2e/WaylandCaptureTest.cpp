@@ -2,6 +2,8 @@
 #include <linux/input-event-codes.h>
 
 #include <cmath>
+#include <csignal>
+#include <filesystem>
 
 #include "WaylandCaptureSession.h"
 
@@ -233,6 +235,57 @@ TEST(WaylandFaults, TheCompositorGoingAwayDuringTheSave) {
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(outcome.record["errorMessage"], "Lost the connection to the Wayland compositor");
     }
+}
+
+TEST(WaylandSignals, AStopUnderTheOverlayEndsAsACancellation) {
+    WaylandCaptureSession session;
+    session.start({"--request-id", "r-5"});
+    session.signal(SIGTERM);
+    const auto outcome = session.finish();
+    EXPECT_EQ(outcome.status, 2) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.record["status"], "cancelled");
+    EXPECT_EQ(outcome.record["requestId"], "r-5");
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST(WaylandSignals, AStopDuringTheSaveStillReportsTheSavedSelection) {
+    WaylandCaptureSession session;
+    session.start({"--selectionPoints", "0,0,600,400", "--out-dir",
+                   session.binary().privateDirectory()});
+    session.compositor().tapKey(KEY_ENTER);
+    session.awaitOverlayGone(0);
+    session.signal(SIGTERM);
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    expectOutputContentInPng(outcome.record["imagePath"], 0, 0, 0, 600, 400);
+}
+
+// Started without $XDG_RUNTIME_DIR (the compositor named by its socket's path), the program
+// makes a runtime directory of its own; one that a killed run left goes at the next start.
+TEST(WaylandSignals, AKilledRunsRuntimeDirectoryGoesAtTheNextStart) {
+    WaylandCaptureSession session;
+    auto& environment = session.binary().environment();
+    environment["WAYLAND_DISPLAY"] =
+        environment["XDG_RUNTIME_DIR"] + "/" + environment["WAYLAND_DISPLAY"];
+    environment.erase("XDG_RUNTIME_DIR");
+    const auto runtimeDirectories = [&] {
+        int count = 0;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(session.binary().privateDirectory())) {
+            count += entry.path().filename().string().starts_with("tavelin-capture-runtime-");
+        }
+        return count;
+    };
+    session.start({});
+    session.signal(SIGKILL);
+    EXPECT_EQ(session.finish().signal, SIGKILL);
+    ASSERT_EQ(runtimeDirectories(), 1);
+
+    const auto check = session.binary().run({});
+    EXPECT_EQ(check.out, R"({"status":"success","permissionGranted":true})"
+                         "\n");
+    EXPECT_EQ(check.err, "");
+    EXPECT_EQ(runtimeDirectories(), 0);
 }
 
 }  // namespace

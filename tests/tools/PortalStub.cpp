@@ -1,6 +1,6 @@
 // A stand-in for the desktop portal that takes screenshot requests and then never answers
 // ("silent"), answers that the user refused ("refuse"), or ends without answering ("vanish").
-// Prints "ready" once it owns the portal's name.
+// Prints "ready" once it owns the portal's name, and "asked" for each request.
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -30,6 +30,8 @@ public:
         const QString handle = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
                                options.value("handle_token").toString();
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+        std::printf("asked\n");
+        std::fflush(stdout);
         if (manner_ == Manner::vanish) QTimer::singleShot(100, qApp, &QCoreApplication::quit);
         if (manner_ == Manner::refuse) {
             QDBusMessage response = QDBusMessage::createSignal(

@@ -15,6 +15,11 @@ RunOutcome permissionBootstrapOutcome(const ScreenPlatform& platform) {
     return {bootstrapPermission(platform), 0};
 }
 
+RunOutcome triggeredDialogOutcome() {
+    return {PermissionBootstrapResult{.action = PermissionBootstrapResult::kTriggeredSystemDialog},
+            0};
+}
+
 RunOutcome permissionDeniedOutcome() {
     return {PermissionErrorResult{}, 1};
 }

@@ -22,6 +22,8 @@ struct RunOutcome {
 
 RunOutcome permissionCheckOutcome(const ScreenPlatform& platform);
 RunOutcome permissionBootstrapOutcome(const ScreenPlatform& platform);
+// A bootstrap that asked the desktop and has no answer yet.
+RunOutcome triggeredDialogOutcome();
 
 // A capture run refused at its start: no permission.
 RunOutcome permissionDeniedOutcome();

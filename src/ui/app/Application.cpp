@@ -7,6 +7,7 @@
 #include "CaptureAppDelegate.h"
 #include "ProcessExit.h"
 #include "RuntimeDirectory.h"
+#include "StopSignals.h"
 #include "TestHost.h"
 #include "ToolkitMessages.h"
 #include "ui/platform/BackendLoader.h"
@@ -29,6 +30,7 @@ void runApplication(int argc, char** argv) {
     const auto application = backend->startToolkit(toolkitArgc, argv);
     if (capturing) freeze.start(*backend);
     CaptureAppDelegate delegate(arguments, *backend, freeze);
+    watchStopSignals([&delegate](int signal) { delegate.stop(signal); });
     QTimer::singleShot(0, &delegate, &CaptureAppDelegate::applicationDidFinishLaunching);
     endProcess(application->exec());
 }

@@ -24,6 +24,11 @@ public:
         : arguments_(std::move(arguments)), platform_(platform), freeze_(freeze) {}
 
     void applicationDidFinishLaunching();
+    // A host or a terminal stopped the run with `signal` (SIGTERM, SIGINT, SIGHUP): a capture
+    // ends as a cancellation, unless the user confirmed already, whose selection is saved and
+    // reported; a bootstrap waiting for the desktop's answer reports that the desktop was asked;
+    // any other run ends by the signal, without a record.
+    void stop(int signal);
 
 private:
     void runMode(const AppArgs& appArgs);
@@ -34,6 +39,7 @@ private:
     const PlatformBackend& platform_;
     ScreenFreeze& freeze_;
     std::optional<AppArgs> appArgs_;
+    bool bootstrapping_ = false;
     std::unique_ptr<CaptureViewModel> captureViewModel_;
 };
 

@@ -1,7 +1,9 @@
 #include "ProcessExit.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,6 +27,18 @@ void endProcess(int status) {
     std::fflush(stdout);
     removeOwnDirectory();
     ::_exit(status);
+}
+
+void endProcessBySignal(int signal) {
+    std::fflush(stdout);
+    removeOwnDirectory();
+    std::signal(signal, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    std::raise(signal);
+    ::_exit(128 + signal);  // a signal whose default action is not to end the process
 }
 
 // Also when the toolkit ends the process with exit().

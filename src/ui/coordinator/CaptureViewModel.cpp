@@ -34,12 +34,7 @@ void CaptureViewModel::prepare() {
     overlayController_->prepare(
         args_,
         [weakSelf] {
-            if (!weakSelf) return;
-            weakSelf->overlayController_.reset();
-            // An Escape that follows a confirmation before the windows are gone changes nothing:
-            // the selection is being saved.
-            if (weakSelf->saved_.valid()) weakSelf->finishCapture();
-            weakSelf->finishCancelled();
+            if (weakSelf) weakSelf->finishDismissed();
         },
         [weakSelf](const Rect&) {
             if (!weakSelf) return;
@@ -54,6 +49,20 @@ void CaptureViewModel::prepare() {
 void CaptureViewModel::start(ScreenshotMap screenshots) {
     screenshots_ = std::move(screenshots);
     overlayController_->present(screenshots_);
+}
+
+void CaptureViewModel::cancel() {
+    if (saved_.valid()) return;
+    if (!overlayController_) finishCancelled();
+    overlayController_->dismiss([this] { finishDismissed(); });
+}
+
+// An Escape that follows a confirmation before the windows are gone changes nothing: the
+// selection is being saved.
+void CaptureViewModel::finishDismissed() {
+    overlayController_.reset();
+    if (saved_.valid()) finishCapture();
+    finishCancelled();
 }
 
 // The screens as they are now decide where the selection is reported. When they cannot be read

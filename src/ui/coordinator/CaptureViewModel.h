@@ -26,8 +26,12 @@ public:
     void prepare();
     // Shows them over the frozen screenshots.
     void start(ScreenshotMap screenshots);
+    // Ends the run as Escape does, unless the user confirmed already: that selection is being
+    // saved and is reported as usual.
+    void cancel();
 
 private:
+    void finishDismissed();
     void beginSaving(const Rect& rect);
     [[noreturn]] void finishCapture();
     [[noreturn]] void finishCancelled();
