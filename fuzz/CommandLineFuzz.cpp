@@ -1,4 +1,5 @@
 // The command line as a host may pass it: arguments of any bytes, the history among them.
+#include <cstdint>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,7 @@
 // The cut of a desktop portal's picture into screens, on arbitrary layouts, scales and picture
 // sizes: a screenshot of each screen's native size, or a refusal.
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "FuzzInput.h"

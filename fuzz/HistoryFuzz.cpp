@@ -1,4 +1,5 @@
 // The history decoder on any text; what it accepts must encode again.
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 

@@ -1,6 +1,7 @@
 // The PNG encoder on arbitrary sizes and pixels, decoded back and compared; and the decoder on
 // whatever bytes follow, as a damaged file from a desktop portal would be.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 

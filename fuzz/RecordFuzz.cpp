@@ -2,6 +2,7 @@
 // number JSON cannot hold; every record parses, and its strings are the inputs as records carry
 // them.
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
