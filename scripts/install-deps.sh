@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, test and benchmark TavelinCapture.
+# Installs the Debian packages needed to build, test and benchmark TavelinCapture, on Debian 12
+# (bookworm) or Debian 13 (trixie).
 set -euo pipefail
 
+release=$(. /etc/os-release && echo "${VERSION_CODENAME:-unknown}")
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config file
   qt6-base-dev qt6-base-private-dev libgl-dev libxkbcommon-dev
   libxcb1-dev libxcb-randr0-dev libxcb-shm0-dev libxcb-xtest0-dev
   nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev libspng-dev
@@ -13,8 +15,18 @@ packages=(
   dbus-daemon dbus-bin pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   sway swaybg grim
   dpkg-dev man-db python3
-  clang libclang-rt-14-dev
+  clang
 )
+case "$release" in
+  bookworm) packages+=(libclang-rt-14-dev) ;;
+  # Qt 6 builds of layer-shell-qt exist from here on.
+  trixie) packages+=(libclang-rt-dev liblayershellqtinterface-dev) ;;
+  *)
+    echo "scripts/install-deps.sh knows Debian 12 (bookworm) and 13 (trixie); this is '$release'." >&2
+    echo "Install the equivalents of these packages by hand: ${packages[*]}" >&2
+    exit 1
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

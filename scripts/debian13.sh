@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs a command of this project in a Debian 13 (trixie) root, to build and test on its compilers,
+# Qt 6.8 and compositors: scripts/debian13.sh scripts/test.sh release
+# The root is made with debootstrap once and kept in /var/cache/tavelin-capture (TAVELIN_ROOTS
+# elsewhere); its packages are brought up to scripts/install-deps.sh whenever that changed. The
+# working tree is copied into the root (its build folder kept between runs). Every process
+# started in the root is ended and every mount undone when the command ends, also when it fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ $# -gt 0 ] || { echo "usage: scripts/debian13.sh COMMAND [ARGUMENT...]" >&2; exit 2; }
+
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+. scripts/quietly.sh
+
+root="${TAVELIN_ROOTS:-/var/cache/tavelin-capture}/debian13"
+tree=/work/tavelin-capture
+mirror=http://deb.debian.org/debian
+
+if [ ! -x "$root/usr/bin/apt-get" ]; then
+  command -v debootstrap >/dev/null ||
+    quietly "Installing debootstrap" sudo_if_needed env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -qq --no-install-recommends debootstrap
+  sudo_if_needed rm -rf "$root.partial"
+  sudo_if_needed mkdir -p "$(dirname "$root")"
+  quietly "Making a Debian 13 root (debootstrap, a few minutes)" sudo_if_needed debootstrap \
+    --variant=minbase --include=ca-certificates,sudo,dbus,python3 trixie "$root.partial" "$mirror"
+  sudo_if_needed mv "$root.partial" "$root"
+fi
+
+mounts=()
+cleanup() {
+  # Whatever still runs in the root (a compositor a failed test left, the portal's helpers).
+  for process in /proc/[0-9]*; do
+    [ "$(sudo_if_needed readlink "$process/root" 2>/dev/null)" = "$root" ] &&
+      sudo_if_needed kill -KILL "${process#/proc/}" 2>/dev/null || true
+  done
+  # Mounts made inside the root by the tests (FUSE), then ours, innermost first.
+  findmnt -rn -o TARGET | grep -E "^$root/" | sort -r | while read -r target; do
+    sudo_if_needed umount -l "$target" 2>/dev/null || true
+  done
+}
+trap cleanup EXIT
+for place in proc sys dev dev/pts dev/shm; do
+  sudo_if_needed mount --bind "/$place" "$root/$place"
+done
+sudo_if_needed cp /etc/resolv.conf /etc/hosts "$root/etc/"
+
+# The tree as git sees it (tracked files, and new ones not ignored), over the root's copy.
+sudo_if_needed mkdir -p "$root$tree"
+sudo_if_needed find "$root$tree" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+git ls-files -z --cached --others --exclude-standard |
+  tar --null -T - -cf - | sudo_if_needed tar -xf - -C "$root$tree"
+
+in_root() {
+  sudo_if_needed chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
+    TERM="${TERM:-dumb}" LANG=C.UTF-8 CI="${CI:-}" sh -c 'cd "$0" && exec "$@"' "$tree" "$@"
+}
+stamp=$(sha256sum scripts/install-deps.sh | cut -d' ' -f1)
+if [ "$(cat "$root/etc/tavelin-packages" 2>/dev/null)" != "$stamp" ]; then
+  in_root scripts/install-deps.sh
+  echo "$stamp" | sudo_if_needed tee "$root/etc/tavelin-packages" >/dev/null
+fi
+echo "In the Debian 13 root: $*"
+in_root "$@"
