@@ -34,6 +34,28 @@ TEST(RunOutcome, ThePermissionModesAnswerWithStatusZero) {
     EXPECT_EQ(permissionDeniedOutcome().status, 1);
 }
 
+TEST(RunOutcome, AFailedToolkitEndsEachModeWithItsRecord) {
+    const std::string reason = "qt.qpa.plugin: Could not load the Qt platform plugin";
+    AppArgs capture;
+    capture.mode = AppMode::capture;
+    capture.captureArgs.requestId = "r-3";
+    const RunOutcome failed = toolkitFailureOutcome(capture, reason, "2026-12-11T10:00:00Z");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(recordOf<ResultPayload>(failed).status, ResultPayload::Status::error);
+    EXPECT_EQ(recordOf<ResultPayload>(failed).errorMessage, "Failed to run the toolkit: " + reason);
+    EXPECT_EQ(recordOf<ResultPayload>(failed).requestId, "r-3");
+
+    AppArgs check;
+    check.mode = AppMode::checkPermission;
+    const RunOutcome checked = toolkitFailureOutcome(check, reason, "");
+    EXPECT_FALSE(recordOf<PermissionCheckResult>(checked).permissionGranted);
+    EXPECT_EQ(checked.status, 0);
+    AppArgs bootstrap;
+    bootstrap.mode = AppMode::bootstrapPermission;
+    EXPECT_EQ(recordOf<PermissionBootstrapResult>(toolkitFailureOutcome(bootstrap, reason, "")).action,
+              PermissionBootstrapResult::kTriggeredSystemDialog);
+}
+
 struct ConfirmedCase {
     const char* name;
     Rect selection;

@@ -20,6 +20,20 @@ RunOutcome triggeredDialogOutcome() {
             0};
 }
 
+RunOutcome toolkitFailureOutcome(const AppArgs& args, const std::string& reason,
+                                 const std::string& timestamp) {
+    switch (args.mode) {
+        case AppMode::checkPermission:
+            return {PermissionCheckResult{.permissionGranted = false}, 0};
+        case AppMode::bootstrapPermission:
+            return triggeredDialogOutcome();
+        case AppMode::capture:
+            break;
+    }
+    return captureErrorOutcome("Failed to run the toolkit: " + reason, args.captureArgs,
+                               timestamp);
+}
+
 RunOutcome permissionDeniedOutcome() {
     return {PermissionErrorResult{}, 1};
 }

@@ -24,6 +24,10 @@ RunOutcome permissionCheckOutcome(const ScreenPlatform& platform);
 RunOutcome permissionBootstrapOutcome(const ScreenPlatform& platform);
 // A bootstrap that asked the desktop and has no answer yet.
 RunOutcome triggeredDialogOutcome();
+// The toolkit failed (`reason`, in its own words): a capture ends with an error record naming
+// it; the permission modes answer that the screen cannot be recorded, as without a display.
+RunOutcome toolkitFailureOutcome(const AppArgs& args, const std::string& reason,
+                                 const std::string& timestamp);
 
 // A capture run refused at its start: no permission.
 RunOutcome permissionDeniedOutcome();

@@ -18,7 +18,7 @@ public:
     // The toolkit's window plugins abort the process when they cannot connect. The run still
     // needs its event loop and its record; the permission probe then reports the missing
     // display as a missing permission.
-    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) override {
+    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv, bool) override {
         return std::make_unique<QCoreApplication>(argc, argv);
     }
     void showOverlayWindow(QWidget&, QScreen&) const override {}

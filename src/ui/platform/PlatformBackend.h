@@ -16,9 +16,10 @@ namespace tavelin {
 // start (BackendLoader.h); nothing else in the program names X11 or Wayland.
 class PlatformBackend : public ScreenPlatform {
 public:
-    // The toolkit's application, speaking this backend's window system; one without windows
-    // when there is no display to show them on.
-    virtual std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) = 0;
+    // The toolkit's application, speaking this backend's window system when the run shows
+    // `windows`; one without windows otherwise, and when there is no display to show them on.
+    virtual std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv,
+                                                           bool windows) = 0;
     // Whether captureAllDisplays needs nothing of the toolkit, so that the screens can be
     // frozen while the toolkit starts.
     virtual bool capturesBeforeToolkit() const { return true; }

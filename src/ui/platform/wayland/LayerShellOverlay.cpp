@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstring>
+#include <deque>
 
 // The protocol names an argument "namespace", a C++ keyword.
 #define namespace surfaceNamespace
@@ -52,7 +53,37 @@ void closed(void*, zwlr_layer_surface_v1*) {}
 
 const zwlr_layer_surface_v1_listener kSurfaceListener = {.configure = configure, .closed = closed};
 
+// A window's role; dropped when the window hides, before the toolkit destroys its surface.
+struct Placement {
+    zwlr_layer_surface_v1* surface = nullptr;
+    bool configured = false;
+};
+
 }  // namespace
+
+struct LayerShellOverlay::Protocol {
+    wl_display* display = nullptr;  // the toolkit's
+    // Our objects' events arrive on a queue of our own, so the toolkit never dispatches them
+    // and we can wait for a configure without running its event loop.
+    wl_event_queue* queue = nullptr;
+    wl_display* displayOnQueue = nullptr;
+    wl_registry* registry = nullptr;
+    zwlr_layer_shell_v1* shell = nullptr;
+    std::deque<Placement> placements;  // a deque: listeners hold pointers into it
+
+    ~Protocol() {
+        for (Placement& placement : placements) destroyRole(placement.surface);
+        if (shell) zwlr_layer_shell_v1_destroy(shell);
+        if (registry) wl_registry_destroy(registry);
+        if (displayOnQueue) wl_proxy_wrapper_destroy(displayOnQueue);
+        if (queue) wl_event_queue_destroy(queue);
+    }
+};
+
+LayerShellOverlay::LayerShellOverlay(std::unique_ptr<Protocol> protocol)
+    : protocol_(std::move(protocol)) {}
+
+LayerShellOverlay::~LayerShellOverlay() = default;
 
 std::unique_ptr<LayerShellOverlay> LayerShellOverlay::bind() {
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
@@ -60,25 +91,17 @@ std::unique_ptr<LayerShellOverlay> LayerShellOverlay::bind() {
                                  native->nativeResourceForIntegration("wl_display"))
                            : nullptr;
     if (!display) return nullptr;
-    std::unique_ptr<LayerShellOverlay> overlay(new LayerShellOverlay);
-    overlay->display_ = display;
-    overlay->queue_ = wl_display_create_queue(display);
-    overlay->displayOnQueue_ = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(overlay->displayOnQueue_), overlay->queue_);
-    overlay->registry_ = wl_display_get_registry(overlay->displayOnQueue_);
-    wl_registry_add_listener(overlay->registry_, &kRegistryListener, &overlay->shell_);
-    if (wl_display_roundtrip_queue(display, overlay->queue_) < 0 || !overlay->shell_) {
+    auto protocol = std::make_unique<Protocol>();
+    protocol->display = display;
+    protocol->queue = wl_display_create_queue(display);
+    protocol->displayOnQueue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(protocol->displayOnQueue), protocol->queue);
+    protocol->registry = wl_display_get_registry(protocol->displayOnQueue);
+    wl_registry_add_listener(protocol->registry, &kRegistryListener, &protocol->shell);
+    if (wl_display_roundtrip_queue(display, protocol->queue) < 0 || !protocol->shell) {
         return nullptr;
     }
-    return overlay;
-}
-
-LayerShellOverlay::~LayerShellOverlay() {
-    for (Placement& placement : placements_) destroyRole(placement.surface);
-    if (shell_) zwlr_layer_shell_v1_destroy(shell_);
-    if (registry_) wl_registry_destroy(registry_);
-    if (displayOnQueue_) wl_proxy_wrapper_destroy(displayOnQueue_);
-    if (queue_) wl_event_queue_destroy(queue_);
+    return std::unique_ptr<LayerShellOverlay>(new LayerShellOverlay(std::move(protocol)));
 }
 
 void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
@@ -92,9 +115,9 @@ void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
         native->nativeResourceForWindow("surface", window.windowHandle()));
     auto* output = static_cast<wl_output*>(native->nativeResourceForScreen("output", &screen));
 
-    Placement& placement = placements_.emplace_back();
+    Placement& placement = protocol_->placements.emplace_back();
     placement.surface = zwlr_layer_shell_v1_get_layer_surface(
-        shell_, surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tavelin-capture");
+        protocol_->shell, surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tavelin-capture");
     zwlr_layer_surface_v1_add_listener(placement.surface, &kSurfaceListener, &placement.configured);
     zwlr_layer_surface_v1_set_anchor(placement.surface, kAllEdges);
     zwlr_layer_surface_v1_set_exclusive_zone(placement.surface, -1);  // over panels, not beside
@@ -106,7 +129,7 @@ void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
     // run hanging; the toolkit reports what follows.
     for (int roundtrips = 0; !placement.configured && roundtrips < kConfigureRoundtrips;
          ++roundtrips) {
-        if (wl_display_roundtrip_queue(display_, queue_) < 0) break;
+        if (wl_display_roundtrip_queue(protocol_->display, protocol_->queue) < 0) break;
     }
     QObject::connect(window.windowHandle(), &QWindow::visibleChanged, [&placement](bool visible) {
         if (!visible) destroyRole(placement.surface);

@@ -1,24 +1,22 @@
 #pragma once
 
-#include <deque>
 #include <memory>
 
 class QScreen;
 class QWidget;
-struct wl_display;
-struct wl_event_queue;
-struct wl_registry;
-struct zwlr_layer_shell_v1;
-struct zwlr_layer_surface_v1;
 
 namespace tavelin {
 
-// Overlay windows as layer surfaces, on the toolkit's own connection. The toolkit then runs
-// without a shell of its own (WaylandBackend.cpp): it draws into a window's surface as soon as
-// the window is shown, and the surface's role comes from here, before its first frame.
+// Overlay windows as layer surfaces, on the toolkit's own connection. Built with layer-shell-qt
+// (Qt 6 builds of it exist from Debian 13 on), the library gives each window its role; without
+// it the toolkit runs without a shell of its own (WaylandBackend.cpp), drawing into a window's
+// surface as soon as the window is shown, and the role comes from here before its first frame.
 class LayerShellOverlay {
 public:
-    // Binds the layer shell on the running toolkit's connection; null where it is not offered.
+    // Whether the toolkit keeps its own shell, the layer role coming through it.
+    static constexpr bool kToolkitHasTheShell = TAVELIN_LAYER_SHELL_QT;
+
+    // The overlay on the running toolkit's connection; null where the layer shell is not offered.
     static std::unique_ptr<LayerShellOverlay> bind();
     ~LayerShellOverlay();
     LayerShellOverlay(const LayerShellOverlay&) = delete;
@@ -29,22 +27,10 @@ public:
     void show(QWidget& window, QScreen& screen) const;
 
 private:
-    // A window's role; dropped when the window hides, before the toolkit destroys its surface.
-    struct Placement {
-        zwlr_layer_surface_v1* surface = nullptr;
-        bool configured = false;
-    };
+    struct Protocol;  // what the way of giving the role needs to keep
+    explicit LayerShellOverlay(std::unique_ptr<Protocol> protocol);
 
-    LayerShellOverlay() = default;
-
-    wl_display* display_ = nullptr;  // the toolkit's
-    // Our objects' events arrive on a queue of our own, so the toolkit never dispatches them
-    // and we can wait for a configure without running its event loop.
-    wl_event_queue* queue_ = nullptr;
-    wl_display* displayOnQueue_ = nullptr;
-    wl_registry* registry_ = nullptr;
-    zwlr_layer_shell_v1* shell_ = nullptr;
-    mutable std::deque<Placement> placements_;  // a deque: listeners hold pointers into it
+    std::unique_ptr<Protocol> protocol_;
 };
 
 }  // namespace tavelin

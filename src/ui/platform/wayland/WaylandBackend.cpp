@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "LayerShellOverlay.h"
+#include "ui/app/ToolkitMessages.h"
 #include "platform/kwin/KWinPlatform.h"
 #include "platform/portal/PortalPlatform.h"
 
@@ -19,19 +20,15 @@ constexpr std::chrono::seconds kBusCaptureBound{5};
 constexpr std::chrono::seconds kPortalQuestionBound{120};
 
 // Set as the toolkit's shell, a name it has no plugin for: windows are then plain surfaces
-// that take the layer-shell role from us.
+// that take the layer-shell role from us. Qt 6.8 and later refuse to start without a shell
+// unless told not to check for one.
 constexpr char kNoToolkitShell[] = "none";
 
-QtMessageHandler toolkitHandler = nullptr;
-
-// The toolkit says it found no shell, which is what was asked of it; everything else it says
-// goes on as before.
-void passAllButMissingShellNotices(QtMsgType type, const QMessageLogContext& context,
-                                   const QString& message) {
-    const bool aboutMissingShell = qstrcmp(context.category, "qt.qpa.wayland") == 0 &&
-                                   (message.contains("shell integration") ||
-                                    message.startsWith("Attempted to load the following shells"));
-    if (!aboutMissingShell) toolkitHandler(type, context, message);
+// The toolkit says it found no shell, which is what was asked of it.
+bool aboutTheMissingShell(const char* category, const std::string& text) {
+    return category && std::strcmp(category, "qt.qpa.wayland") == 0 &&
+           (text.find("shell integration") != std::string::npos ||
+            text.starts_with("Attempted to load the following shells"));
 }
 
 // The compositor's capture protocol where it offers one to us, else KWin or the desktop portal,
@@ -55,15 +52,22 @@ WaylandBackend::~WaylandBackend() = default;
 
 // An undecided pixel source is decided here, once the toolkit's D-Bus connection can ask the
 // bus for the portal.
-std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "wayland");
-    if (offer_.layerShell) {
-        qputenv("QT_WAYLAND_SHELL_INTEGRATION", kNoToolkitShell);
-        // The toolkit looks for its shell when it makes its first window.
-        toolkitHandler = qInstallMessageHandler(passAllButMissingShellNotices);
+std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char** argv,
+                                                              bool windows) {
+    std::unique_ptr<QCoreApplication> application;
+    if (!windows) {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        if (offer_.layerShell && !LayerShellOverlay::kToolkitHasTheShell) {
+            qputenv("QT_WAYLAND_SHELL_INTEGRATION", kNoToolkitShell);
+            qputenv("QT_WAYLAND_DONT_CHECK_SHELL_INTEGRATION", "1");
+            // The toolkit looks for its shell when it makes its first window.
+            quietenToolkitMessages(aboutTheMissingShell);
+        }
+        application = std::make_unique<QApplication>(argc, argv);
+        if (offer_.layerShell) layerShell_ = LayerShellOverlay::bind();
     }
-    auto application = std::make_unique<QApplication>(argc, argv);
-    if (offer_.layerShell) layerShell_ = LayerShellOverlay::bind();
     if (!source_) {
         source_ = kwinScreenshotServiceRunning() ? WaylandPixelSource::kwin
                   : canReachScreenshotPortal()   ? WaylandPixelSource::portal

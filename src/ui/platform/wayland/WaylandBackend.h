@@ -32,7 +32,8 @@ public:
     std::string lostConnectionText() const override {
         return "Lost the connection to the Wayland compositor";
     }
-    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) override;
+    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv,
+                                                   bool windows) override;
     // KWin and the portal answer through the toolkit's D-Bus connection.
     bool capturesBeforeToolkit() const override {
         return source_ == WaylandPixelSource::screencopy;

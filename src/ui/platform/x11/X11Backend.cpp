@@ -54,7 +54,9 @@ Result<ScreenshotMap, CaptureFailure> X11Backend::captureAllDisplays() const {
     return tavelin::captureAllDisplays();
 }
 
-std::unique_ptr<QCoreApplication> X11Backend::startToolkit(int& argc, char** argv) {
+std::unique_ptr<QCoreApplication> X11Backend::startToolkit(int& argc, char** argv,
+                                                          bool windows) {
+    if (!windows) return std::make_unique<QCoreApplication>(argc, argv);
     qputenv("QT_QPA_PLATFORM", "xcb");
     return std::make_unique<QApplication>(argc, argv);
 }

@@ -15,7 +15,8 @@ public:
     std::string lostConnectionText() const override {
         return "Lost the connection to the X server";
     }
-    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv) override;
+    std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv,
+                                                   bool windows) override;
     void showOverlayWindow(QWidget& window, QScreen& screen) const override;
     bool takeKeyboard(QWindow& window) const override;
 };
