@@ -45,11 +45,22 @@ for place in proc sys dev dev/pts dev/shm; do
 done
 sudo_if_needed cp /etc/resolv.conf /etc/hosts "$root/etc/"
 
-# The tree as git sees it (tracked files, and new ones not ignored), over the root's copy.
-sudo_if_needed mkdir -p "$root$tree"
-sudo_if_needed find "$root$tree" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+# The tree as git sees it (tracked files, and new ones not ignored) replaces the root's copy.
+# Only files whose content changed are written, and they get the time of writing: the build
+# there then rebuilds exactly what changed, whatever the files' own times say.
+incoming="$root/work/incoming"
+sudo_if_needed rm -rf "$incoming"
+sudo_if_needed mkdir -p "$incoming" "$root$tree"
 git ls-files -z --cached --others --exclude-standard |
-  tar --null -T - -cf - | sudo_if_needed tar -xf - -C "$root$tree"
+  tar --null -T - -cf - | sudo_if_needed tar -xf - -C "$incoming"
+sudo_if_needed sh -c '
+  cd "$1" && find . -type f | while read -r file; do
+    cmp -s "$file" "$2/$file" || { mkdir -p "$2/${file%/*}" && cp "$file" "$2/$file"; }
+  done
+  cd "$2" && find . -path ./build -prune -o -type f -print | while read -r file; do
+    [ -e "$1/$file" ] || rm -f "$file"
+  done' sh "$incoming" "$root$tree"
+sudo_if_needed rm -rf "$incoming"
 
 in_root() {
   sudo_if_needed chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \

@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: unit, toolkit and end-to-end (on private Xvfb servers
 # and private headless Wayland compositors).
-# Usage: scripts/test.sh [preset]   (release by default; debug and sanitize also exist)
+# Usage: scripts/test.sh [preset] [--debian13]
+#   preset: release (the default), debug or sanitize
+#   --debian13: then the same suite, release build, in a Debian 13 root (scripts/debian13.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preset="${1:-release}"
+preset=release
+debian13=false
+for argument in "$@"; do
+  case "$argument" in
+    --debian13) debian13=true ;;
+    *) preset=$argument ;;
+  esac
+done
 
 . scripts/quietly.sh
 scripts/install-deps.sh
@@ -23,4 +32,7 @@ else
   echo "The failing tests' output is in $log" >&2
   tail -n 60 "$log" >&2
   exit 1
+fi
+if $debian13; then
+  scripts/debian13.sh scripts/test.sh release
 fi
