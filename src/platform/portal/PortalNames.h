@@ -7,14 +7,11 @@ inline constexpr char kService[] = "org.freedesktop.portal.Desktop";
 inline constexpr char kPath[] = "/org/freedesktop/portal/desktop";
 inline constexpr char kScreenshotInterface[] = "org.freedesktop.portal.Screenshot";
 inline constexpr char kRequestInterface[] = "org.freedesktop.portal.Request";
-inline constexpr char kRegistryInterface[] = "org.freedesktop.host.portal.Registry";
 inline constexpr char kStoreService[] = "org.freedesktop.impl.portal.PermissionStore";
 inline constexpr char kStorePath[] = "/org/freedesktop/impl/portal/PermissionStore";
 inline constexpr char kStoreInterface[] = "org.freedesktop.impl.portal.PermissionStore";
 // The table and entry the screenshot portal keeps its per-application answers in.
 inline constexpr char kScreenshotTable[] = "screenshot";
 inline constexpr char kScreenshotEntry[] = "screenshot";
-// The program's application id: the name of its desktop entry.
-inline constexpr char kApplicationId[] = "org.tavelin.TavelinCapture";
 
 }  // namespace tavelin::portal

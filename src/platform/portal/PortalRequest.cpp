@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "PortalIdentity.h"
 #include "PortalNames.h"
 
 namespace tavelin {
@@ -60,7 +59,6 @@ PortalAnswer requestPortalScreenshot(std::chrono::milliseconds bound) {
     if (!bus.isConnected()) {
         return {PortalAnswer::Kind::unreachable, {}, "No session bus to reach the desktop portal"};
     }
-    identifyToPortal(bus);
     const QString token = QStringLiteral("tavelin%1").arg(QRandomGenerator::global()->generate());
     const QString sender = bus.baseService().mid(1).replace('.', '_');
     QString path = QStringLiteral("%1/request/%2/%3").arg(portal::kPath, sender, token);
