@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, test and benchmark TavelinCapture, on Debian 12
-# (bookworm) or Debian 13 (trixie).
+# (bookworm) or Debian 13 (trixie); also on Debian unstable, for probing what comes next.
 set -euo pipefail
 
 release=$(. /etc/os-release && echo "${VERSION_CODENAME:-unknown}")
@@ -20,9 +20,10 @@ packages=(
 case "$release" in
   bookworm) packages+=(libclang-rt-14-dev) ;;
   # Qt 6 builds of layer-shell-qt exist from here on.
-  trixie) packages+=(libclang-rt-dev liblayershellqtinterface-dev) ;;
+  trixie | forky | sid) packages+=(libclang-rt-dev liblayershellqtinterface-dev) ;;
   *)
-    echo "scripts/install-deps.sh knows Debian 12 (bookworm) and 13 (trixie); this is '$release'." >&2
+    echo "scripts/install-deps.sh knows Debian 12 (bookworm), 13 (trixie) and unstable;" \
+      "this is '$release'." >&2
     echo "Install the equivalents of these packages by hand: ${packages[*]}" >&2
     exit 1
     ;;

@@ -3,7 +3,7 @@
 # and private headless Wayland compositors).
 # Usage: scripts/test.sh [preset] [--debian13]
 #   preset: release (the default), debug or sanitize
-#   --debian13: then the same suite, release build, in a Debian 13 root (scripts/debian13.sh)
+#   --debian13: then the same suite, release build, in a Debian 13 root (scripts/debian-root.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=release
@@ -34,5 +34,5 @@ else
   exit 1
 fi
 if $debian13; then
-  scripts/debian13.sh scripts/test.sh release
+  scripts/debian-root.sh trixie scripts/test.sh release
 fi

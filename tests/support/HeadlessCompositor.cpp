@@ -162,13 +162,21 @@ Environment HeadlessCompositor::clientEnvironment(Environment environment) const
     return environment;
 }
 
-void HeadlessCompositor::startInput() {
+// The layout of the outputs still on, which an absolute pointer motion is measured over; the
+// outputs start at the layout's origin.
+std::pair<int, int> HeadlessCompositor::layoutExtent() const {
     int width = 0;
     int height = 0;
-    for (const OutputLayout& output : outputs_) {
-        width = std::max(width, output.x + output.logicalWidth());
-        height = std::max(height, output.y + output.logicalHeight());
+    for (size_t index = 0; index < outputs_.size(); ++index) {
+        if (disabled_.contains(index)) continue;
+        width = std::max(width, outputs_[index].x + outputs_[index].logicalWidth());
+        height = std::max(height, outputs_[index].y + outputs_[index].logicalHeight());
     }
+    return {width, height};
+}
+
+void HeadlessCompositor::startInput() {
+    const auto [width, height] = layoutExtent();
     input_ = std::make_unique<ChildProcess>(
         asTestUser({runnableByTestUser(TAVELIN_WAYLAND_INPUT_BINARY), std::to_string(width),
                     std::to_string(height)}),
@@ -211,6 +219,18 @@ void HeadlessCompositor::sendInput(const std::string& command) {
     input_->writeInput(command + "\n");
     const std::string answer = input_->nextLine(std::chrono::seconds(5));
     if (answer != "ok") throw std::runtime_error("input command " + command + ": " + answer);
+}
+
+// sway 1.7 keeps measuring the pointer over the layout it started with; later ones over the
+// outputs still on.
+void HeadlessCompositor::disableOutput(size_t index) {
+    if (runClient({"swaymsg", "output", outputName(index), "disable"}).exitStatus != 0) {
+        throw std::runtime_error("cannot disable " + outputName(index));
+    }
+    if (runClient({"sway", "--version"}).out.find("sway version 1.7") != std::string::npos) return;
+    disabled_.insert(index);
+    const auto [width, height] = layoutExtent();
+    sendInput("extent " + std::to_string(width) + " " + std::to_string(height));
 }
 
 void HeadlessCompositor::movePointer(int x, int y) {

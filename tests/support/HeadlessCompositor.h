@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <memory>
+#include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -67,9 +69,12 @@ public:
     std::vector<PlacedWindow> windowsOf(const std::string& appId) const;
     // Runs a command as the test user against this compositor; returns its result.
     ProcessResult runClient(const std::vector<std::string>& argv) const;
+    // Turns output `index` off; the pointer's layout shrinks to the outputs left.
+    void disableOutput(size_t index);
     void stop();
 
 private:
+    std::pair<int, int> layoutExtent() const;
     void writeConfiguration() const;
     void awaitSockets();
     void startInput();
@@ -77,6 +82,7 @@ private:
     void sendInput(const std::string& command);
 
     std::vector<OutputLayout> outputs_;
+    std::set<size_t> disabled_;
     TempDirectory runtime_;
     std::string socket_;
     std::string ipcSocket_;

@@ -2,6 +2,7 @@
 // compositor has no input devices, and a device that appears for one command comes too late for
 // what it sends, so this one lives for the whole test and takes commands on standard input:
 //   move X Y        pointer to layout point (X, Y)
+//   extent W H      the layout's size from now on (it shrinks when an output goes)
 //   down | up       left button
 //   keydown CODE | keyup CODE | key CODE     Linux key code (KEY_ESC = 1, ...)
 // Each command is answered with "ok" once the compositor has seen it.
@@ -89,8 +90,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s LAYOUT_WIDTH LAYOUT_HEIGHT\n", argv[0]);
         return 2;
     }
-    const uint32_t extentX = uint32_t(std::stoul(argv[1]));
-    const uint32_t extentY = uint32_t(std::stoul(argv[2]));
+    uint32_t extentX = uint32_t(std::stoul(argv[1]));
+    uint32_t extentY = uint32_t(std::stoul(argv[2]));
     wl_display* display = wl_display_connect(nullptr);
     if (!display) {
         std::fprintf(stderr, "no compositor\n");
@@ -126,6 +127,8 @@ int main(int argc, char** argv) {
             command >> x >> y;
             zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), x, y, extentX, extentY);
             zwlr_virtual_pointer_v1_frame(pointer);
+        } else if (verb == "extent") {
+            command >> extentX >> extentY;
         } else if (verb == "down" || verb == "up") {
             zwlr_virtual_pointer_v1_button(pointer, now(), BTN_LEFT,
                                            verb == "down" ? WL_POINTER_BUTTON_STATE_PRESSED

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Runs a command of this project in a Debian 13 (trixie) root, to build and test on its compilers,
-# Qt 6.8 and compositors: scripts/debian13.sh scripts/test.sh release
+# Runs a command of this project in a root of another Debian release, to build and test on its
+# compilers, Qt and compositors:
+#   scripts/debian-root.sh trixie scripts/test.sh release     (Debian 13)
+#   scripts/debian-root.sh sid scripts/probe-unstable.sh      (Debian unstable)
 # The root is made with debootstrap once and kept in /var/cache/tavelin-capture (TAVELIN_ROOTS
 # elsewhere); its packages are brought up to scripts/install-deps.sh whenever that changed. The
 # working tree is copied into the root (its build folder kept between runs). Every process
 # started in the root is ended and every mount undone when the command ends, also when it fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -gt 0 ] || { echo "usage: scripts/debian13.sh COMMAND [ARGUMENT...]" >&2; exit 2; }
+[ $# -gt 1 ] || { echo "usage: scripts/debian-root.sh trixie|sid COMMAND [ARGUMENT...]" >&2; exit 2; }
+suite=$1
+shift
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 . scripts/quietly.sh
 
-root="${TAVELIN_ROOTS:-/var/cache/tavelin-capture}/debian13"
+root="${TAVELIN_ROOTS:-/var/cache/tavelin-capture}/$suite"
 tree=/work/tavelin-capture
 mirror=http://deb.debian.org/debian
 
@@ -22,8 +26,11 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
       apt-get install -y -qq --no-install-recommends debootstrap
   sudo_if_needed rm -rf "$root.partial"
   sudo_if_needed mkdir -p "$(dirname "$root")"
-  quietly "Making a Debian 13 root (debootstrap, a few minutes)" sudo_if_needed debootstrap \
-    --variant=minbase --include=ca-certificates,sudo,dbus,python3 trixie "$root.partial" "$mirror"
+  quietly "Making a Debian $suite root (debootstrap, a few minutes)" sudo_if_needed debootstrap \
+    --variant=minbase --include=ca-certificates,sudo,dbus,python3 "$suite" "$root.partial" "$mirror"
+  # The mirror's unstable index is a snapshot whose validity has run out.
+  echo 'Acquire::Check-Valid-Until "false";' |
+    sudo_if_needed tee "$root.partial/etc/apt/apt.conf.d/90snapshot" >/dev/null
   sudo_if_needed mv "$root.partial" "$root"
 fi
 
@@ -71,5 +78,5 @@ if [ "$(cat "$root/etc/tavelin-packages" 2>/dev/null)" != "$stamp" ]; then
   in_root scripts/install-deps.sh
   echo "$stamp" | sudo_if_needed tee "$root/etc/tavelin-packages" >/dev/null
 fi
-echo "In the Debian 13 root: $*"
+echo "In the Debian $suite root: $*"
 in_root "$@"
