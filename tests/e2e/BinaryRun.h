@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
         handToTestUser(home_.path());
     }
     const std::string& privateDirectory() const { return home_.path(); }
+    // Runs the program found at `path` from now on, as it is (no copy is made of it).
+    void useProgramAt(std::string path) { program_ = std::move(path); }
 
     ProcessResult run(std::vector<std::string> arguments,
                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) const {
@@ -43,13 +46,15 @@ public:
 private:
     std::vector<std::string> command(std::vector<std::string> arguments) const {
         if (!asTestUser_) {
-            arguments.insert(arguments.begin(), TAVELIN_CAPTURE_BINARY);
+            arguments.insert(arguments.begin(), program_.value_or(TAVELIN_CAPTURE_BINARY));
             return arguments;
         }
-        arguments.insert(arguments.begin(), runnableByTestUser(TAVELIN_CAPTURE_BINARY));
+        arguments.insert(arguments.begin(),
+                         program_.value_or(runnableByTestUser(TAVELIN_CAPTURE_BINARY)));
         return asTestUser(std::move(arguments));
     }
 
+    std::optional<std::string> program_;
     bool asTestUser_ = false;
     TempDirectory home_;
     Environment environment_;

@@ -50,25 +50,12 @@ public:
     }
 
     // The share of output `index`'s pixels, every `stride`th in each direction, that show its
-    // content under the overlay's scrim (black at 40% opacity).
+    // content under the overlay's scrim.
     double fractionShowingDimmedContent(size_t index, int stride) {
         const std::string shown = binary_.privateDirectory() + "/shown.png";
         compositor_.runClient({"grim", "-o", HeadlessCompositor::outputName(index), shown});
-        const auto png = decodePngFile(shown);
-        const OutputLayout& layout = compositor_.outputs()[index];
-        if (!png || png->width != layout.width || png->height != layout.height) return 0;
-        const auto dimmed = [](uint8_t value) { return uint8_t(std::lround(value * 0.6)); };
-        long matching = 0;
-        long sampled = 0;
-        for (int y = 0; y < layout.height; y += stride) {
-            for (int x = 0; x < layout.width; x += stride, ++sampled) {
-                const Rgb c = outputContentAt(index, x, y);
-                const uint8_t* p = png->at(x, y);
-                matching += std::abs(p[0] - dimmed(c.r)) <= 1 &&
-                            std::abs(p[1] - dimmed(c.g)) <= 1 && std::abs(p[2] - dimmed(c.b)) <= 1;
-            }
-        }
-        return double(matching) / double(sampled);
+        return testing_support::fractionShowingDimmedContent(shown, index,
+                                                             compositor_.outputs()[index], stride);
     }
 
     // Waits until output `index` no longer shows the overlay, as once the user confirmed.

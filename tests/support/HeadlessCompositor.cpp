@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "OutputContent.h"
 #include "PngDecode.h"
 #include "TestUser.h"
 #include "core/capture/WritePng.h"
@@ -22,35 +23,6 @@ constexpr int kCursorRestMs = 100;
 
 std::string imageOfOutput(const std::string& directory, size_t index) {
     return directory + "/output-" + std::to_string(index + 1) + ".png";
-}
-
-Image contentImage(size_t index, const OutputLayout& output) {
-    Image image = Image::allocate(output.width, output.height);
-    for (int y = 0; y < output.height; ++y) {
-        uint8_t* p = image.mutableRow(y);
-        for (int x = 0; x < output.width; ++x, p += 4) {
-            const Rgb c = outputContentAt(index, x, y);
-            p[0] = c.b;
-            p[1] = c.g;
-            p[2] = c.r;
-            p[3] = 255;
-        }
-    }
-    return image.asOpaque();
-}
-
-bool showsContent(const std::string& png, size_t index, const OutputLayout& output) {
-    const auto decoded = decodePngFile(png);
-    if (!decoded || decoded->width != output.width || decoded->height != output.height) {
-        return false;
-    }
-    for (int y = 0; y < output.height; ++y) {
-        for (int x = 0; x < output.width; ++x) {
-            const uint8_t* p = decoded->at(x, y);
-            if (!(Rgb{p[0], p[1], p[2]} == outputContentAt(index, x, y))) return false;
-        }
-    }
-    return true;
 }
 
 void collectWindows(const nlohmann::json& node, const std::string& appId, const std::string& output,
@@ -69,13 +41,6 @@ void collectWindows(const nlohmann::json& node, const std::string& appId, const 
 }
 
 }  // namespace
-
-Rgb outputContentAt(size_t index, int x, int y) {
-    Rgb colour = patternAt(x, y);
-    if (index % 2 == 1) colour.r = uint8_t(255 - colour.r);
-    if (index >= 2) colour.g = uint8_t(255 - colour.g);
-    return colour;
-}
 
 HeadlessCompositor::HeadlessCompositor(std::vector<OutputLayout> outputs)
     : outputs_(std::move(outputs)) {
@@ -122,7 +87,7 @@ void HeadlessCompositor::writeConfiguration() const {
     for (size_t index = 0; index < outputs_.size(); ++index) {
         const OutputLayout& output = outputs_[index];
         const std::string image = imageOfOutput(runtime_.path(), index);
-        if (!writePng(contentImage(index, output), image)) {
+        if (!writePng(outputContentImage(index, output), image)) {
             throw std::runtime_error("cannot write " + image);
         }
         config << "output " << outputName(index) << " resolution " << output.width << "x"
@@ -193,7 +158,7 @@ void HeadlessCompositor::awaitContent() {
         const std::string shot = runtime_.path() + "/shown.png";
         for (;;) {
             runClient({"grim", "-o", outputName(index), shot});
-            if (showsContent(shot, index, outputs_[index])) break;
+            if (pngShowsOutputContent(shot, index, outputs_[index])) break;
             if (std::chrono::steady_clock::now() > deadline) {
                 throw std::runtime_error(outputName(index) + " never showed its content");
             }

@@ -8,26 +8,11 @@
 #include <vector>
 
 #include "Files.h"
+#include "OutputContent.h"
 #include "Process.h"
 #include "VirtualDisplay.h"
 
 namespace tavelin::testing_support {
-
-// One output of a headless compositor: its place in the layout in logical points, its native
-// resolution in pixels, its scale.
-struct OutputLayout {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    double scale = 1;
-    int logicalWidth() const { return int(width / scale); }
-    int logicalHeight() const { return int(height / scale); }
-};
-
-// The colour output `index` shows at its native pixel (x, y): the test pattern, told apart
-// between outputs.
-Rgb outputContentAt(size_t index, int x, int y);
 
 // Where the compositor put a client's window.
 struct PlacedWindow {
