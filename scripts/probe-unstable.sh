@@ -11,11 +11,16 @@ if [ "$(id -u)" -eq 0 ] && ! id "${TAVELIN_TEST_USER:-tavelin-test}" >/dev/null 
   useradd --system --no-create-home --shell /usr/sbin/nologin "${TAVELIN_TEST_USER:-tavelin-test}"
 fi
 echo "Qt $(dpkg-query -W -f='${Version}' qt6-base-dev), $(sway --version), $(g++ --version | head -n 1)"
+failed=0
 for layer_shell_qt in ON OFF; do
   build=build/probe-layer-shell-qt-$layer_shell_qt
-  quietly "Building with TAVELIN_USE_LAYER_SHELL_QT=$layer_shell_qt" sh -c \
+  if quietly "Building with TAVELIN_USE_LAYER_SHELL_QT=$layer_shell_qt" sh -c \
     'cmake --preset release -B "$0" -DTAVELIN_USE_LAYER_SHELL_QT="$1" -DTAVELIN_BUILD_BENCHMARKS=OFF &&
-     cmake --build "$0"' "$build" "$layer_shell_qt"
-  (cd "$build" && ctest -R 'WaylandModes|WaylandCapture' --output-on-failure) |
-    grep -E 'Test +#|tests passed|tests failed'
+     cmake --build "$0"' "$build" "$layer_shell_qt"; then
+    (cd "$build" && ctest -R 'WaylandModes|WaylandCapture' --output-on-failure) |
+      grep -E 'Test +#|tests passed|tests failed' || failed=1
+  else
+    failed=1
+  fi
 done
+exit $failed

@@ -24,6 +24,8 @@ std::unique_ptr<LayerShellOverlay> LayerShellOverlay::bind() {
 void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
     using Layer = LayerShellQt::Window;
     window.winId();
+    // The library puts the surface on the window's screen (its default, which later releases
+    // keep as their only way without naming it).
     window.windowHandle()->setScreen(&screen);
     window.setGeometry(screen.geometry());
     Layer* layer = Layer::get(window.windowHandle());
@@ -32,7 +34,6 @@ void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
                                      Layer::AnchorRight));
     layer->setExclusiveZone(-1);  // over panels, not beside them
     layer->setKeyboardInteractivity(Layer::KeyboardInteractivityExclusive);
-    layer->setScreenConfiguration(Layer::ScreenFromQWindow);
     layer->setScope(QStringLiteral("tavelin-capture"));
     window.show();
 }
