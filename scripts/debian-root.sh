@@ -78,5 +78,8 @@ if [ "$(cat "$root/etc/tavelin-packages" 2>/dev/null)" != "$stamp" ]; then
   in_root scripts/install-deps.sh
   echo "$stamp" | sudo_if_needed tee "$root/etc/tavelin-packages" >/dev/null
 fi
+# Packages leave the login manager's seat folder behind, which GNOME Shell then takes for a
+# running login manager, and ends.
+sudo_if_needed rm -rf "$root/run/systemd/seats"
 echo "In the Debian $suite root: $*"
 in_root "$@"

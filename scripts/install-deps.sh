@@ -19,11 +19,13 @@ packages=(
 )
 case "$release" in
   bookworm) packages+=(libclang-rt-14-dev) ;;
-  # Qt 6 builds of layer-shell-qt exist from here on; so does the KWin the tests run on.
+  # Qt 6 builds of layer-shell-qt exist from here on; so do the KWin and GNOME Shell the tests
+  # run on.
   trixie | forky | sid)
     packages+=(libclang-rt-dev liblayershellqtinterface-dev
       kwin-wayland kwin-common libkf6service-bin libkscreen-bin plasma-wayland-protocols
-      libgl1-mesa-dri libegl-mesa0 libdrm-dev)
+      libgl1-mesa-dri libegl-mesa0 libdrm-dev
+      gnome-shell mutter xdg-desktop-portal-gnome wireplumber gsettings-desktop-schemas)
     ;;
   *)
     echo "scripts/install-deps.sh knows Debian 12 (bookworm), 13 (trixie) and unstable;" \

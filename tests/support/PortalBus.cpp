@@ -80,7 +80,8 @@ Environment PortalBus::clientEnvironment(Environment environment) const {
     return environment;
 }
 
-void PortalBus::storePermission(const std::string& appId, const std::string& answer) const {
+void storeScreenshotPermission(const Environment& environment, const std::string& appId,
+                               const std::string& answer) {
     const ProcessResult stored = runProcess(
         asTestUser({"dbus-send", "--session", "--print-reply",
                     "--dest=org.freedesktop.impl.portal.PermissionStore",
@@ -88,7 +89,7 @@ void PortalBus::storePermission(const std::string& appId, const std::string& ans
                     "org.freedesktop.impl.portal.PermissionStore.SetPermission",
                     "string:screenshot", "boolean:true", "string:screenshot", "string:" + appId,
                     "array:string:" + answer}),
-        environment_);
+        environment);
     if (stored.exitStatus != 0) throw std::runtime_error("cannot store permission: " + stored.err);
 }
 

@@ -14,6 +14,11 @@ namespace tavelin::testing_support {
 // wlroots backend needs running. Everything runs as the test user with the compositor's
 // runtime directory as its home, so the permission store starts empty; it all ends with this
 // object.
+// Stores the desktop portal's screenshot permission for `appId` ("yes" or "no") through the
+// permission store on the session bus of `environment`, as the test user.
+void storeScreenshotPermission(const Environment& environment, const std::string& appId,
+                               const std::string& answer);
+
 class PortalBus {
 public:
     // Where the wlroots backend leaves every screenshot.
@@ -29,7 +34,9 @@ public:
     // What a client needs to reach this bus, added to `environment`.
     Environment clientEnvironment(Environment environment) const;
     // Stores the portal's screenshot permission for `appId` ("yes" or "no").
-    void storePermission(const std::string& appId, const std::string& answer) const;
+    void storePermission(const std::string& appId, const std::string& answer) const {
+        storeScreenshotPermission(environment_, appId, answer);
+    }
     // Runs `argv` as the test user on this bus, e.g. a stand-in for the portal.
     std::unique_ptr<ChildProcess> startClient(const std::vector<std::string>& argv) const;
 

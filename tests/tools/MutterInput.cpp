@@ -29,7 +29,7 @@ constexpr char kScreenCastService[] = "org.gnome.Mutter.ScreenCast";
 struct Monitor {
     QString connector;
     double x = 0, y = 0, scale = 1;
-    QString stream;  // its screen-cast stream, the space of absolute motions
+    QString stream;  // its screen-cast stream's path, the space of absolute motions
 };
 
 QDBusMessage call(const QString& service, const QString& path, const QString& interface,
@@ -93,8 +93,7 @@ int main(int argc, char** argv) {
                 if (x >= monitor.x && y >= monitor.y) on = &monitor;
             }
             call(kService, session, sessionInterface, "NotifyPointerMotionAbsolute",
-                 {QVariant::fromValue(QDBusObjectPath(on->stream)), (x - on->x) * on->scale,
-                  (y - on->y) * on->scale});
+                 {on->stream, (x - on->x) * on->scale, (y - on->y) * on->scale});
         } else if (verb == "down" || verb == "up") {
             call(kService, session, sessionInterface, "NotifyPointerButton",
                  {int(BTN_LEFT), verb == "down"});

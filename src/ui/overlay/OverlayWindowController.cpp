@@ -76,6 +76,9 @@ void OverlayWindowController::prepare(const CaptureArgs& args, std::function<voi
         QScreen* qtScreen = qtScreenNamed(screen.name);
         if (!qtScreen) continue;
         auto window = std::make_unique<OverlayWindow>();
+        // On its screen from the start: a window made on another screen and moved to one of
+        // another scale paints its first frames at the wrong scale.
+        window->setScreen(qtScreen);
         window->setContent(new SelectionView(screen.frame, std::nullopt, *selectionState, callbacks,
                                              screen.frame == screens.front().frame,
                                              desktopPrimary));
