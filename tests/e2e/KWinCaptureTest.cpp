@@ -33,16 +33,17 @@ public:
     KWinCompositor& kwin() { return kwin_; }
     testing_support::BinaryRun& binary() { return binary_; }
 
-    // Starts a capture and waits until both outputs show the overlay.
-    void start(const std::vector<std::string>& arguments) {
+    // Starts a capture and waits until both outputs show the overlay over what they showed,
+    // outputContentAt of index `contentIndex + output index`.
+    void start(const std::vector<std::string>& arguments, size_t contentIndex = 0) {
         child_ = binary_.start(testing_support::captureArguments(arguments));
         const std::string shown = binary_.privateDirectory() + "/shown.png";
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         for (size_t index = 0; index < kwin_.outputs().size();) {
             if (kwin_.screenshot(index, shown) &&
-                testing_support::fractionShowingDimmedContent(shown, index, kwin_.outputs()[index],
-                                                              testing_support::kSampleStride) >
-                    0.5) {
+                testing_support::fractionShowingDimmedContent(
+                    shown, contentIndex + index, kwin_.outputs()[index],
+                    testing_support::kSampleStride) > 0.5) {
                 ++index;
                 continue;
             }
@@ -145,6 +146,16 @@ TEST(KWinCapture, ADragAcrossBothOutputs) {
                 << x << "," << y;
         }
     }
+}
+
+// An application's fullscreen windows cover both outputs: the overlay goes above them, over the
+// screens as they showed them.
+TEST(KWinCapture, TheOverlayIsAboveApplicationWindows) {
+    KWinSession session;
+    session.kwin().showWindows(2);
+    session.start({}, 2);
+    session.kwin().tapKey(KEY_ESC);
+    EXPECT_EQ(session.finish().status, 2);
 }
 
 TEST(KWinCapture, EscapeCancels) {

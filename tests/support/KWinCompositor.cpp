@@ -59,6 +59,7 @@ KWinCompositor::KWinCompositor(int width, int height, const std::vector<std::str
 
 KWinCompositor::~KWinCompositor() {
     input_.reset();
+    windows_.reset();
     backgrounds_.clear();
     if (kwin_) kwin_->kill(SIGTERM);
     kwin_.reset();
@@ -183,6 +184,23 @@ void KWinCompositor::showContent() {
         await([&] { return screenshot(index, shot) &&
                            pngShowsOutputContent(shot, index, outputs_[index]); },
               *kwin_, outputName(index) + "'s content", runtime + "/kwin.log");
+    }
+}
+
+void KWinCompositor::showWindows(size_t contentIndex) {
+    std::vector<std::string> argv{runnableByTestUser(TAVELIN_SHOW_PICTURES_BINARY)};
+    for (size_t index = 0; index < outputs_.size(); ++index) {
+        const std::string image =
+            runtime_.path() + "/window-" + std::to_string(index) + ".png";
+        if (!writePng(outputContentImage(contentIndex + index, outputs_[index]), image)) {
+            throw std::runtime_error("cannot write " + image);
+        }
+        argv.push_back(outputName(index) + "=" + image);
+    }
+    handToTestUser(runtime_.path());
+    windows_ = std::make_unique<ChildProcess>(asTestUser(argv), environment_, std::string{}, true);
+    if (windows_->nextLine(kStartTimeout) != "shown") {
+        throw std::runtime_error("no windows: " + windows_->wait(std::chrono::seconds(1)).err);
     }
 }
 

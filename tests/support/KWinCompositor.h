@@ -32,6 +32,9 @@ public:
     ProcessResult runClient(const std::vector<std::string>& argv) const;
     // Output `index` as KWin's screenshot interface gives it, into `png`.
     bool screenshot(size_t index, const std::string& png) const;
+    // An ordinary application's fullscreen window on each output, showing outputContentAt of
+    // index `contentIndex + output index`; returns once KWin has shown them.
+    void showWindows(size_t contentIndex);
 
     // Pointer (global logical points) and keys; each returns once KWin has taken the event.
     void movePointer(int x, int y);
@@ -53,6 +56,7 @@ private:
     std::unique_ptr<ChildProcess> bus_;
     std::unique_ptr<ChildProcess> kwin_;
     std::vector<std::unique_ptr<ChildProcess>> backgrounds_;
+    std::unique_ptr<ChildProcess> windows_;
     std::unique_ptr<ChildProcess> input_;
 };
 
