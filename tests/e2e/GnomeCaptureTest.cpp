@@ -9,6 +9,7 @@
 #include "CaptureSession.h"
 #include "WaylandCaptureSession.h"
 #include "support/GnomeShell.h"
+#include "support/PortalBus.h"
 
 namespace tavelin {
 namespace {
@@ -21,9 +22,8 @@ const std::string kGranted = R"({"status":"success","permissionGranted":true})"
 const std::string kNotGranted = R"({"status":"success","permissionGranted":false})"
                                 "\n";
 
-// Spawned by a test, as by a host outside any systemd unit, the program is known to the portal
-// by the empty id, as every program it cannot tell apart.
-const std::string kAppId;
+// The portal knows the program by the systemd unit it inherits from the test, as from a host.
+const std::string kAppId = testing_support::portalAppIdOfChildren();
 
 class GnomeSession {
 public:

@@ -7,13 +7,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <utility>
 
 #include "WaylandCaptureSession.h"
-#include "core/identity/SystemdAppId.h"
 #include "support/PortalBus.h"
 #include "support/TestUser.h"
 
@@ -28,12 +25,7 @@ const std::string kGranted = R"({"status":"success","permissionGranted":true})"
 const std::string kNotGranted = R"({"status":"success","permissionGranted":false})"
                                 "\n";
 
-// The portal files a program's permissions under the systemd unit it runs in, which the
-// program inherits from whoever starts it; outside one, under the empty id.
-std::string portalAppIdOfChildren() {
-    std::ifstream cgroup("/proc/self/cgroup");
-    return appIdFromCgroup(std::string{std::istreambuf_iterator<char>(cgroup), {}});
-}
+using testing_support::portalAppIdOfChildren;
 
 struct PortalSession {
     WaylandCaptureSession capture;

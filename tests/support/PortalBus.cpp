@@ -1,11 +1,14 @@
 #include "PortalBus.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
 #include "Files.h"
 #include "TestUser.h"
+#include "core/identity/SystemdAppId.h"
 
 namespace tavelin::testing_support {
 namespace {
@@ -78,6 +81,11 @@ Environment PortalBus::clientEnvironment(Environment environment) const {
         environment[name] = environment_.at(name);
     }
     return environment;
+}
+
+std::string portalAppIdOfChildren() {
+    std::ifstream cgroup("/proc/self/cgroup");
+    return appIdFromCgroup(std::string{std::istreambuf_iterator<char>(cgroup), {}});
 }
 
 void storeScreenshotPermission(const Environment& environment, const std::string& appId,

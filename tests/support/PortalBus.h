@@ -14,6 +14,10 @@ namespace tavelin::testing_support {
 // wlroots backend needs running. Everything runs as the test user with the compositor's
 // runtime directory as its home, so the permission store starts empty; it all ends with this
 // object.
+// The application id the portal files this process's children under: that of the systemd unit
+// it runs in, which they inherit; outside one, the empty id.
+std::string portalAppIdOfChildren();
+
 // Stores the desktop portal's screenshot permission for `appId` ("yes" or "no") through the
 // permission store on the session bus of `environment`, as the test user.
 void storeScreenshotPermission(const Environment& environment, const std::string& appId,

@@ -1,0 +1,109 @@
+// The freeze on each desktop this machine runs headless, measured the same way everywhere: from
+// the spawn of `tavelin-capture --capture` until its overlay has the screens frozen and takes the
+// keyboard, seen as the moment it answers Escape (pressed every 10 ms from the spawn on; the run
+// then ends cancelled, and its end is timed). sway through wlr-screencopy and through the
+// desktop portal, KWin through its screenshot interface, GNOME Shell through the portal; the
+// latter two where they are installed. Medians of 9. Prints Markdown.
+#include <linux/input-event-codes.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/HeadlessCompositor.h"
+#include "support/PortalBus.h"
+#include "support/Process.h"
+#include "support/TestUser.h"
+#if TAVELIN_BENCH_KWIN
+#include "support/KWinCompositor.h"
+#endif
+#if TAVELIN_BENCH_GNOME
+#include "support/GnomeShell.h"
+#endif
+
+namespace {
+
+using namespace tavelin::testing_support;
+
+constexpr int kRuns = 9;
+
+// Spawn to the overlay answering Escape, in milliseconds; negative when a run failed.
+double freezeMilliseconds(const Environment& environment,
+                          const std::function<void()>& pressEscape) {
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        ChildProcess program(asTestUser({runnableByTestUser(TAVELIN_CAPTURE_BINARY), "--capture"}),
+                             environment);
+        while (program.isRunning()) {
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) return -1;
+            pressEscape();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (program.wait(std::chrono::seconds(1)).exitStatus != 2) return -1;
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void report(const char* what, double milliseconds) {
+    if (milliseconds < 0) {
+        std::printf("| %s | failed |\n", what);
+    } else {
+        std::printf("| %s | %.0f |\n", what, milliseconds);
+    }
+    std::fflush(stdout);
+}
+
+Environment hermetic(const TempDirectory& home) {
+    handToTestUser(home.path());
+    return hermeticEnvironment(home.path());
+}
+
+}  // namespace
+
+int main() {
+    const std::string sway = runProcess({"sway", "--version"}, {{"PATH", "/usr/bin:/bin"}}).out;
+    std::printf("| spawn to the overlay answering Escape (%s) | ms (median of %d) |\n|---|---|\n",
+                sway.substr(0, sway.find('\n')).c_str(), kRuns);
+    TempDirectory home;
+    {
+        HeadlessCompositor compositor({{0, 0, 1920, 1080, 1}, {1920, 0, 2560, 1440, 2}});
+        const PortalBus portal(compositor);
+        Environment environment = portal.clientEnvironment(compositor.clientEnvironment(hermetic(home)));
+        const auto escape = [&] { compositor.tapKey(KEY_ESC); };
+        environment["TAVELIN_WAYLAND_CAPTURE"] = "screencopy";
+        report("sway, wlr-screencopy", freezeMilliseconds(environment, escape));
+        portal.storePermission(portalAppIdOfChildren(), "yes");
+        environment["TAVELIN_WAYLAND_CAPTURE"] = "portal";
+        report("sway, desktop portal (xdg-desktop-portal-wlr)",
+               freezeMilliseconds(environment, escape));
+    }
+#if TAVELIN_BENCH_KWIN
+    {
+        KWinCompositor kwin(1920, 1080, {runnableByTestUser(TAVELIN_CAPTURE_BINARY)});
+        report("KWin 6.3, its screenshot interface (software OpenGL)",
+               freezeMilliseconds(kwin.clientEnvironment(hermetic(home)),
+                                  [&] { kwin.tapKey(KEY_ESC); }));
+    }
+#endif
+#if TAVELIN_BENCH_GNOME
+    {
+        GnomeShell gnome;
+        gnome.storePermission(portalAppIdOfChildren(), "yes");
+        Environment environment = gnome.clientEnvironment(hermetic(home));
+        environment["HOME"] = gnome.home();
+        report("GNOME Shell 48, desktop portal", freezeMilliseconds(environment, [&] {
+                   gnome.tapKey(KEY_ESC);
+               }));
+    }
+#endif
+}
