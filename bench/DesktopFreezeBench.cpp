@@ -78,8 +78,9 @@ int main() {
     {
         HeadlessCompositor compositor({{0, 0, 1920, 1080, 1}, {1920, 0, 2560, 1440, 2}});
         const PortalBus portal(compositor);
-        Environment environment = portal.clientEnvironment(compositor.clientEnvironment(hermetic(home)));
-        const auto escape = [&] { compositor.tapKey(KEY_ESC); };
+        Environment environment =
+            portal.clientEnvironment(compositor.clientEnvironment(hermetic(home)));
+        const auto escape = [&] { compositor.input().tapKey(KEY_ESC); };
         environment["TAVELIN_WAYLAND_CAPTURE"] = "screencopy";
         report("sway, wlr-screencopy", freezeMilliseconds(environment, escape));
         portal.storePermission(portalAppIdOfChildren(), "yes");
@@ -92,7 +93,7 @@ int main() {
         KWinCompositor kwin(1920, 1080, {runnableByTestUser(TAVELIN_CAPTURE_BINARY)});
         report("KWin 6.3, its screenshot interface (software OpenGL)",
                freezeMilliseconds(kwin.clientEnvironment(hermetic(home)),
-                                  [&] { kwin.tapKey(KEY_ESC); }));
+                                  [&] { kwin.input().tapKey(KEY_ESC); }));
     }
 #endif
 #if TAVELIN_BENCH_GNOME
@@ -101,9 +102,8 @@ int main() {
         gnome.storePermission(portalAppIdOfChildren(), "yes");
         Environment environment = gnome.clientEnvironment(hermetic(home));
         environment["HOME"] = gnome.home();
-        report("GNOME Shell 48, desktop portal", freezeMilliseconds(environment, [&] {
-                   gnome.tapKey(KEY_ESC);
-               }));
+        report("GNOME Shell 48, desktop portal",
+               freezeMilliseconds(environment, [&] { gnome.input().tapKey(KEY_ESC); }));
     }
 #endif
 }

@@ -15,6 +15,12 @@ namespace tavelin::testing_support {
 inline const std::vector<MonitorLayout> kTwoMonitors = {{"A", 0, 0, 1280, 800},
                                                         {"B", 1280, 200, 1024, 768}};
 
+// The check mode's two answers, each a line of standard output.
+inline const std::string kGrantedLine = R"({"status":"success","permissionGranted":true})"
+                                        "\n";
+inline const std::string kNotGrantedLine = R"({"status":"success","permissionGranted":false})"
+                                           "\n";
+
 struct CaptureOutcome {
     int status = -1;
     int signal = 0;  // what ended the run, when a signal did

@@ -37,8 +37,7 @@ TEST(Faults, AToolkitThatCannotStartIsNamedInTheRecord) {
         << message;
     EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
 
-    EXPECT_EQ(binary.run({}).out, R"({"status":"success","permissionGranted":true})"
-                                  "\n");
+    EXPECT_EQ(binary.run({}).out, testing_support::kGrantedLine);
 }
 
 // Hosts start helpers with whatever locale they have, often none: the toolkit has nothing to
@@ -48,7 +47,8 @@ TEST(Faults, StandardErrorStaysEmptyWhateverTheLocale) {
         {}, {{"LANG", "C"}}, {{"LC_ALL", "C"}}, {{"LANG", "C.UTF-8"}}, {{"LC_ALL", "POSIX"}},
     };
     for (const auto& locale : locales) {
-        SCOPED_TRACE(locale.empty() ? "none" : locale.begin()->first + "=" + locale.begin()->second);
+        SCOPED_TRACE(locale.empty() ? "none"
+                                    : locale.begin()->first + "=" + locale.begin()->second);
         testing_support::CaptureSession session(testing_support::kTwoMonitors, locale);
         session.start({});
         session.xdotool({"key", "Escape"});

@@ -17,11 +17,6 @@ namespace {
 using testing_support::GnomeShell;
 using testing_support::rectJson;
 
-const std::string kGranted = R"({"status":"success","permissionGranted":true})"
-                             "\n";
-const std::string kNotGranted = R"({"status":"success","permissionGranted":false})"
-                                "\n";
-
 // The portal knows the program by the systemd unit it inherits from the test, as from a host.
 const std::string kAppId = testing_support::portalAppIdOfChildren();
 
@@ -35,7 +30,9 @@ public:
 
     GnomeShell& shell() { return shell_; }
     testing_support::BinaryRun& binary() { return binary_; }
-    std::string run(const std::vector<std::string>& arguments) { return binary_.run(arguments).out; }
+    std::string run(const std::vector<std::string>& arguments) {
+        return binary_.run(arguments).out;
+    }
 
     // A capture: started, its overlay given time to show and take the keyboard once the portal
     // has answered (GNOME lets no client see other windows), then `act`, ended by `key`, which
@@ -57,17 +54,20 @@ public:
         std::this_thread::sleep_for(std::chrono::seconds(3));
         act();
         for (int presses = 0; presses < 5 && child->isRunning(); ++presses) {
-            shell_.tapKey(key);
+            shell_.input().tapKey(key);
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         }
         return testing_support::outcomeOf(child->wait(std::chrono::seconds(20)));
     }
 
-    // Screenshots the portal saved in the home folder (GNOME saves them to Pictures).
+    // Screenshots the portal saved where GNOME saves them, the Pictures folder, else the home.
     int portalFilesLeft() const {
         int count = 0;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(shell_.home())) {
-            count += entry.path().filename().string().starts_with("Screenshot");
+        for (const std::string& folder : {shell_.home(), shell_.home() + "/Pictures"}) {
+            std::error_code error;
+            for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+                count += entry.path().filename().string().starts_with("Screenshot");
+            }
         }
         return count;
     }
@@ -81,7 +81,7 @@ private:
 // the focus, Tab moves it to Allow) is kept, and the check then agrees without asking.
 TEST(GnomeModes, TheDesktopAsksAndKeepsTheAnswer) {
     GnomeSession session;
-    EXPECT_EQ(session.run({}), kNotGranted);
+    EXPECT_EQ(session.run({}), testing_support::kNotGrantedLine);
     auto asking = session.shell().startClient(
         {"dbus-monitor", "--session", "interface='org.freedesktop.impl.portal.Access'"});
     const auto bootstrap = session.binary().start({"--bootstrap-permission"});
@@ -91,20 +91,20 @@ TEST(GnomeModes, TheDesktopAsksAndKeepsTheAnswer) {
     }
     // The dialog takes the keyboard once it is drawn.
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    session.shell().tapKey(KEY_TAB);
-    session.shell().tapKey(KEY_ENTER);
+    session.shell().input().tapKey(KEY_TAB);
+    session.shell().input().tapKey(KEY_ENTER);
     const auto answered = bootstrap->wait(std::chrono::seconds(20));
     EXPECT_EQ(answered.out, R"({"status":"success","action":"granted"})"
                             "\n")
         << answered.err;
-    EXPECT_EQ(session.run({}), kGranted);
+    EXPECT_EQ(session.run({}), testing_support::kGrantedLine);
     EXPECT_EQ(session.portalFilesLeft(), 0);
 }
 
 TEST(GnomeModes, ARefusalTheDesktopKeepsIsNotAskedAgain) {
     GnomeSession session;
     session.shell().storePermission(kAppId, "no");
-    EXPECT_EQ(session.run({}), kNotGranted);
+    EXPECT_EQ(session.run({}), testing_support::kNotGrantedLine);
     EXPECT_EQ(session.run({"--bootstrap-permission"}),
               R"({"status":"success","action":"triggered_system_dialog"})"
               "\n");
@@ -141,9 +141,9 @@ TEST(GnomeCapture, ADragAcrossBothMonitors) {
     GnomeSession session;
     session.shell().storePermission(kAppId, "yes");
     session.shell().showContent();
-    const auto outcome =
-        session.capture({"--out-dir", session.binary().privateDirectory()},
-                        [&] { session.shell().drag(1800, 300, 2000, 500); }, KEY_ENTER);
+    const auto outcome = session.capture(
+        {"--out-dir", session.binary().privateDirectory()},
+        [&] { session.shell().input().drag(1800, 300, 2000, 500); }, KEY_ENTER);
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     // Its centre is on the scale-1 monitor, which it is measured from.
     EXPECT_EQ(outcome.record["selectionPoints"], rectJson(1800, 300, 200, 200));
@@ -157,7 +157,8 @@ TEST(GnomeCapture, ADragAcrossBothMonitors) {
 TEST(GnomeCapture, EscapeCancels) {
     GnomeSession session;
     session.shell().storePermission(kAppId, "yes");
-    const auto outcome = session.capture({"--request-id", "r-6"}, [] {}, KEY_ESC);
+    const auto outcome = session.capture(
+        {"--request-id", "r-6"}, [] {}, KEY_ESC);
     EXPECT_EQ(outcome.status, 2) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.record["status"], "cancelled");
     EXPECT_EQ(outcome.record["requestId"], "r-6");

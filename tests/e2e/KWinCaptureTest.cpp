@@ -18,9 +18,6 @@ using testing_support::expectOutputContentInPng;
 using testing_support::KWinCompositor;
 using testing_support::rectJson;
 
-const std::string kGranted = R"({"status":"success","permissionGranted":true})"
-                             "\n";
-
 // A run of the program as installed: a desktop entry names it by its path.
 class KWinSession {
 public:
@@ -67,7 +64,7 @@ private:
 // another program to KWin, and is refused.
 TEST(KWinModes, TheInstalledProgramIsServedACopyElsewhereIsNot) {
     KWinSession session;
-    EXPECT_EQ(session.binary().run({}).out, kGranted);
+    EXPECT_EQ(session.binary().run({}).out, testing_support::kGrantedLine);
     EXPECT_EQ(session.binary().run({"--bootstrap-permission"}).out,
               R"({"status":"success","action":"granted"})"
               "\n");
@@ -79,8 +76,7 @@ TEST(KWinModes, TheInstalledProgramIsServedACopyElsewhereIsNot) {
                                                        std::filesystem::perms::group_exec |
                                                        std::filesystem::perms::others_exec);
     session.binary().useProgramAt(copy);
-    EXPECT_EQ(session.binary().run({}).out, R"({"status":"success","permissionGranted":false})"
-                                            "\n");
+    EXPECT_EQ(session.binary().run({}).out, testing_support::kNotGrantedLine);
     const auto refused = testing_support::outcomeOf(session.binary().run({"--capture"}));
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.record["error"], "permission_denied");
@@ -112,7 +108,7 @@ TEST(KWinCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
         std::vector<std::string> arguments = c.arguments;
         arguments.insert(arguments.end(), {"--out-dir", session.binary().privateDirectory()});
         session.start(arguments);
-        session.kwin().tapKey(KEY_ENTER);
+        session.kwin().input().tapKey(KEY_ENTER);
         const auto outcome = session.finish();
         ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
         EXPECT_EQ(outcome.record["displayScale"], c.scale);
@@ -127,8 +123,8 @@ TEST(KWinCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
 TEST(KWinCapture, ADragAcrossBothOutputs) {
     KWinSession session;
     session.start({"--out-dir", session.binary().privateDirectory()});
-    session.kwin().drag(1200, 100, 1400, 300);
-    session.kwin().tapKey(KEY_ENTER);
+    session.kwin().input().drag(1200, 100, 1400, 300);
+    session.kwin().input().tapKey(KEY_ENTER);
     const auto outcome = session.finish();
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     // Measured from the display that holds the selection's centre, the scale-2 one.
@@ -154,14 +150,14 @@ TEST(KWinCapture, TheOverlayIsAboveApplicationWindows) {
     KWinSession session;
     session.kwin().showWindows(2);
     session.start({}, 2);
-    session.kwin().tapKey(KEY_ESC);
+    session.kwin().input().tapKey(KEY_ESC);
     EXPECT_EQ(session.finish().status, 2);
 }
 
 TEST(KWinCapture, EscapeCancels) {
     KWinSession session;
     session.start({"--request-id", "r-4"});
-    session.kwin().tapKey(KEY_ESC);
+    session.kwin().input().tapKey(KEY_ESC);
     const auto outcome = session.finish();
     EXPECT_EQ(outcome.status, 2) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.record["status"], "cancelled");

@@ -17,15 +17,11 @@
 namespace tavelin {
 namespace {
 
+using testing_support::kGrantedLine;
+using testing_support::kNotGrantedLine;
 using testing_support::PortalBus;
-using testing_support::WaylandCaptureSession;
-
-const std::string kGranted = R"({"status":"success","permissionGranted":true})"
-                             "\n";
-const std::string kNotGranted = R"({"status":"success","permissionGranted":false})"
-                                "\n";
-
 using testing_support::portalAppIdOfChildren;
+using testing_support::WaylandCaptureSession;
 
 struct PortalSession {
     WaylandCaptureSession capture;
@@ -55,11 +51,11 @@ struct PortalSession {
         useSource(source);
         // The compositor draws the pointer into the outputs until it rests; it rests away from
         // the selection.
-        capture.compositor().movePointer(5, 5);
+        capture.compositor().input().movePointer(5, 5);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         capture.start({"--out-dir", capture.binary().privateDirectory()});
-        capture.compositor().drag(1200, 100, 1400, 300);
-        capture.compositor().tapKey(KEY_ENTER);
+        capture.compositor().input().drag(1200, 100, 1400, 300);
+        capture.compositor().input().tapKey(KEY_ENTER);
         return capture.finish();
     }
     // The same drag's selection and PNG; the file is removed once read.
@@ -82,10 +78,10 @@ TEST(PortalModes, FollowThePermissionTheDesktopKeeps) {
         const std::string& checkedAfter;
     } cases[] = {
         // Nothing kept yet: the request lets the desktop decide; this one sends an image.
-        {"", kNotGranted, "granted", kGranted},
-        {"yes", kGranted, "granted", kGranted},
+        {"", kNotGrantedLine, "granted", kGrantedLine},
+        {"yes", kGrantedLine, "granted", kGrantedLine},
         // A refusal kept by the desktop is the user's answer: no request is made.
-        {"no", kNotGranted, "triggered_system_dialog", kNotGranted},
+        {"no", kNotGrantedLine, "triggered_system_dialog", kNotGrantedLine},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -186,7 +182,7 @@ TEST(KWinCapture, ADragAcrossOutputsGivesThePngOfTheCaptureProtocol) {
     PortalSession session;
     const auto kwin = session.startStub(TAVELIN_KWIN_STUB_BINARY, "serve");
     session.useSource("kwin");
-    EXPECT_EQ(session.run({}), kGranted);
+    EXPECT_EQ(session.run({}), kGrantedLine);
     EXPECT_EQ(session.run({"--bootstrap-permission"}), R"({"status":"success","action":"granted"})"
                                                        "\n");
 
@@ -203,9 +199,9 @@ TEST(KWinCapture, ARefusalLeavesItToThePortal) {
     PortalSession session;
     const auto kwin = session.startStub(TAVELIN_KWIN_STUB_BINARY, "refuse");
     session.useSource("kwin");
-    EXPECT_EQ(session.run({}), kNotGranted);
+    EXPECT_EQ(session.run({}), kNotGrantedLine);
     session.portal.storePermission(portalAppIdOfChildren(), "yes");
-    EXPECT_EQ(session.run({}), kGranted);
+    EXPECT_EQ(session.run({}), kGrantedLine);
     const auto outcome = session.captureDrag("kwin");
     EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_FALSE(std::filesystem::exists(PortalBus::kScreenshotFile));

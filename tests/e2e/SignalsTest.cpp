@@ -37,7 +37,8 @@ TEST(Signals, AStopUnderTheOverlayEndsAsACancellation) {
         EXPECT_EQ(testing_support::readFileContents(file) + "\n", outcome.out);
         EXPECT_EQ(outcome.err, "");
         // The private runtime directory went with the run.
-        EXPECT_EQ(namesIn(session.binary().privateDirectory()), std::set<std::string>{"record.json"});
+        EXPECT_EQ(namesIn(session.binary().privateDirectory()),
+                  std::set<std::string>{"record.json"});
     }
 }
 
@@ -86,8 +87,7 @@ TEST(Signals, AStoppedPermissionCheckGivesItsTrueAnswerOrNone) {
             EXPECT_EQ(result.out, "");
         } else {
             EXPECT_EQ(result.exitStatus, 0);
-            EXPECT_EQ(result.out, R"({"status":"success","permissionGranted":true})"
-                                  "\n");
+            EXPECT_EQ(result.out, testing_support::kGrantedLine);
         }
         EXPECT_TRUE(namesIn(binary.privateDirectory()).empty());
     }
@@ -106,8 +106,7 @@ TEST(Signals, AKilledRunsRuntimeDirectoryGoesAtTheNextStart) {
     EXPECT_TRUE(left.begin()->starts_with("tavelin-capture-runtime-")) << *left.begin();
 
     const auto check = session.binary().run({});
-    EXPECT_EQ(check.out, R"({"status":"success","permissionGranted":true})"
-                         "\n");
+    EXPECT_EQ(check.out, testing_support::kGrantedLine);
     EXPECT_EQ(check.err, "");
     EXPECT_TRUE(namesIn(temporary).empty());
 }

@@ -29,7 +29,7 @@ TEST(WaylandCapture, OverlayCoversEveryOutputOnTheOverlayLayer) {
         // every pixel but the toolbar's is the content darkened by the scrim.
         EXPECT_GT(session.fractionShowingDimmedContent(index, 1), 0.98);
     }
-    session.compositor().tapKey(KEY_ESC);
+    session.compositor().input().tapKey(KEY_ESC);
     const auto outcome = session.finish();
     EXPECT_EQ(outcome.status, 2) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.out.find("Failed"), std::string::npos) << outcome.out;
@@ -64,7 +64,7 @@ TEST(WaylandCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
         std::vector<std::string> arguments = c.arguments;
         arguments.insert(arguments.end(), {"--out-dir", session.binary().privateDirectory()});
         session.start(arguments);
-        session.compositor().tapKey(KEY_ENTER);
+        session.compositor().input().tapKey(KEY_ENTER);
         const auto outcome = session.finish();
         ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
         EXPECT_EQ(outcome.record["displayScale"], c.scale);
@@ -78,8 +78,8 @@ TEST(WaylandCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
 TEST(WaylandCapture, SelectionDrawnWithThePointer) {
     WaylandCaptureSession session;
     session.start({"--out-dir", session.binary().privateDirectory()});
-    session.compositor().drag(200, 150, 600, 450);
-    session.compositor().tapKey(KEY_ENTER);
+    session.compositor().input().drag(200, 150, 600, 450);
+    session.compositor().input().tapKey(KEY_ENTER);
     const auto outcome = session.finish();
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.record["selectionPoints"], rectJson(200, 150, 400, 300));
@@ -91,8 +91,8 @@ TEST(WaylandCapture, SelectionDrawnWithThePointer) {
 TEST(WaylandCapture, DragAcrossOutputsOfDifferentScalesGivesOneComposite) {
     WaylandCaptureSession session;
     session.start({"--out-dir", session.binary().privateDirectory()});
-    session.compositor().drag(1200, 100, 1400, 300);
-    session.compositor().tapKey(KEY_ENTER);
+    session.compositor().input().drag(1200, 100, 1400, 300);
+    session.compositor().input().tapKey(KEY_ENTER);
     const auto outcome = session.finish();
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     // Reported relative to the output holding the centre (x = 1300: the second one).
@@ -136,7 +136,7 @@ TEST(WaylandCapture, PicksTheCompositorEvenWhenAnXDisplayIsSet) {
     session.binary().environment()["DISPLAY"] = xDisplay.name();
     session.start(
         {"--selectionPoints", "0,0,64,48", "--out-dir", session.binary().privateDirectory()});
-    session.compositor().tapKey(KEY_ENTER);
+    session.compositor().input().tapKey(KEY_ENTER);
     const auto outcome = session.finish();
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     expectOutputContentInPng(outcome.record["imagePath"], 0, 0, 0, 64, 48);
@@ -144,8 +144,7 @@ TEST(WaylandCapture, PicksTheCompositorEvenWhenAnXDisplayIsSet) {
 
 TEST(WaylandModes, PermissionIsGrantedWhereTheCompositorOffersCapture) {
     WaylandCaptureSession session;
-    EXPECT_EQ(session.binary().run({}).out, R"({"status":"success","permissionGranted":true})"
-                                            "\n");
+    EXPECT_EQ(session.binary().run({}).out, testing_support::kGrantedLine);
     EXPECT_EQ(session.binary().run({"--bootstrap-permission"}).out,
               R"({"status":"success","action":"granted"})"
               "\n");
@@ -158,7 +157,7 @@ TEST(WaylandIdentity, OutputIdsAreDistinctAndSurviveACompositorRestart) {
         std::vector<std::string> all = arguments;
         all.insert(all.end(), {"--out-dir", session.binary().privateDirectory()});
         session.start(all);
-        session.compositor().tapKey(KEY_ENTER);
+        session.compositor().input().tapKey(KEY_ENTER);
         return session.finish();
     };
     std::string firstId;
@@ -208,8 +207,8 @@ TEST(WaylandFaults, AnOutputRemovedUnderTheOverlay) {
     WaylandCaptureSession session;
     session.start({"--out-dir", session.binary().privateDirectory()});
     session.compositor().disableOutput(1);
-    session.compositor().drag(100, 100, 300, 200);
-    session.compositor().tapKey(KEY_ENTER);
+    session.compositor().input().drag(100, 100, 300, 200);
+    session.compositor().input().tapKey(KEY_ENTER);
     const auto outcome = session.finish();
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
@@ -222,7 +221,7 @@ TEST(WaylandFaults, TheCompositorGoingAwayDuringTheSave) {
     WaylandCaptureSession session;
     session.start({"--selectionPoints", "0,0,600,400", "--out-dir",
                    session.binary().privateDirectory()});
-    session.compositor().tapKey(KEY_ENTER);
+    session.compositor().input().tapKey(KEY_ENTER);
     session.compositor().stop();
     const auto outcome = session.finish();
     ASSERT_TRUE(outcome.record.is_object()) << outcome.out << outcome.err;
@@ -250,7 +249,7 @@ TEST(WaylandSignals, AStopDuringTheSaveStillReportsTheSavedSelection) {
     WaylandCaptureSession session;
     session.start({"--selectionPoints", "0,0,600,400", "--out-dir",
                    session.binary().privateDirectory()});
-    session.compositor().tapKey(KEY_ENTER);
+    session.compositor().input().tapKey(KEY_ENTER);
     session.awaitOverlayGone(0);
     session.signal(SIGTERM);
     const auto outcome = session.finish();
@@ -280,8 +279,7 @@ TEST(WaylandSignals, AKilledRunsRuntimeDirectoryGoesAtTheNextStart) {
     ASSERT_EQ(runtimeDirectories(), 1);
 
     const auto check = session.binary().run({});
-    EXPECT_EQ(check.out, R"({"status":"success","permissionGranted":true})"
-                         "\n");
+    EXPECT_EQ(check.out, testing_support::kGrantedLine);
     EXPECT_EQ(check.err, "");
     EXPECT_EQ(runtimeDirectories(), 0);
 }

@@ -1,13 +1,16 @@
 #include "Files.h"
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace tavelin::testing_support {
 
@@ -18,7 +21,27 @@ TempDirectory::TempDirectory() {
     path_ = pattern;
 }
 
+namespace {
+
+// Mounts a test's services made below `directory` (the desktop portal's document store, a FUSE
+// file system, in the runtime directory), innermost first; detached, so a busy one goes too.
+void unmountBelow(const std::string& directory) {
+    std::ifstream mounts("/proc/self/mountinfo");
+    std::vector<std::string> below;
+    for (std::string line; std::getline(mounts, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, device, root, point;
+        fields >> id >> parent >> device >> root >> point;
+        if (point.starts_with(directory + "/")) below.push_back(point);
+    }
+    std::sort(below.rbegin(), below.rend());
+    for (const std::string& point : below) umount2(point.c_str(), MNT_DETACH);
+}
+
+}  // namespace
+
 TempDirectory::~TempDirectory() {
+    unmountBelow(path_);
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);

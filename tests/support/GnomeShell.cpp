@@ -7,7 +7,6 @@
 #include <csignal>
 #include <filesystem>
 #include <stdexcept>
-#include <thread>
 
 #include "PortalBus.h"
 #include "TestUser.h"
@@ -19,21 +18,9 @@ namespace {
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 constexpr const char* kSystemBusSocket = "/run/dbus/system_bus_socket";
 
-template <typename Ready>
-void await(Ready ready, ChildProcess& owner, const std::string& what, const std::string& log) {
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (!ready()) {
-        if (!owner.isRunning() || std::chrono::steady_clock::now() > deadline) {
-            throw std::runtime_error(what + " did not come: " + readFileContents(log));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
-
 }  // namespace
 
-GnomeShell::GnomeShell()
-    : outputs_{{0, 0, 1920, 1080, 1}, {1920, 0, 2560, 1440, 2}} {
+GnomeShell::GnomeShell() : outputs_{{0, 0, 1920, 1080, 1}, {1920, 0, 2560, 1440, 2}} {
     if (const std::string problem = testUserProblem(); !problem.empty()) {
         throw std::runtime_error(problem);
     }
@@ -103,11 +90,10 @@ void GnomeShell::startSystemBus() {
     std::filesystem::create_directories("/run/dbus");
     const std::string log = runtime_.path() + "/system-bus.log";
     systemBus_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"sh", "-c",
-                                 "exec dbus-daemon --system --nofork --nopidfile >\"$0\" 2>&1",
-                                 log},
+        std::vector<std::string>{
+            "sh", "-c", "exec dbus-daemon --system --nofork --nopidfile >\"$0\" 2>&1", log},
         Environment{{"PATH", "/usr/bin:/bin"}});
-    await(answers, *systemBus_, "The system bus", log);
+    awaitReady(answers, *systemBus_, "The system bus", log);
 }
 
 void GnomeShell::startSession() {
@@ -117,13 +103,14 @@ void GnomeShell::startSession() {
             asTestUser({"sh", "-c", "exec " + command + " >\"$0\" 2>&1", log}), environment_));
         return services_.back().get();
     };
-    ChildProcess* bus = start("dbus-daemon --session --nofork --address=\"$DBUS_SESSION_BUS_ADDRESS\"",
-                              runtime + "/bus.log");
-    await([&] { return std::filesystem::exists(runtime + "/bus"); }, *bus, "The session bus",
-          runtime + "/bus.log");
+    ChildProcess* bus =
+        start("dbus-daemon --session --nofork --address=\"$DBUS_SESSION_BUS_ADDRESS\"",
+              runtime + "/bus.log");
+    awaitReady([&] { return std::filesystem::exists(runtime + "/bus"); }, *bus, "The session bus",
+               runtime + "/bus.log");
     ChildProcess* pipewire = start("pipewire", runtime + "/pipewire.log");
-    await([&] { return std::filesystem::exists(runtime + "/pipewire-0"); }, *pipewire, "PipeWire",
-          runtime + "/pipewire.log");
+    awaitReady([&] { return std::filesystem::exists(runtime + "/pipewire-0"); }, *pipewire,
+               "PipeWire", runtime + "/pipewire.log");
     start("wireplumber", runtime + "/wireplumber.log");
 }
 
@@ -135,13 +122,15 @@ void GnomeShell::startShell() {
                     "--virtual-monitor 1920x1080 --virtual-monitor 2560x1440 >\"$0\" 2>&1",
                     log}),
         environment_);
-    await([&] { return readFileContents(log).find("GNOME Shell started") != std::string::npos; },
-          *shell_, "GNOME Shell", log);
-    const ProcessResult arranged =
-        runProcess(asTestUser({"gdctl", "set", "-l", "logical", "-L", "-M", outputName(0),
-                               "--primary", "--scale", "1", "-x", "0", "-y", "0", "-L", "-M",
-                               outputName(1), "--scale", "2", "--right-of", outputName(0)}),
-                   environment_);
+    awaitReady(
+        [&] { return readFileContents(log).find("GNOME Shell started") != std::string::npos; },
+        *shell_, "GNOME Shell", log);
+    const ProcessResult arranged = runProcess(
+        asTestUser({"gdctl",       "set",        "-l",         "logical", "-L",          "-M",
+                    outputName(0), "--primary",  "--scale",    "1",       "-x",          "0",
+                    "-y",          "0",          "-L",         "-M",      outputName(1), "--scale",
+                    "2",           "--right-of", outputName(0)}),
+        environment_);
     if (arranged.exitStatus != 0) throw std::runtime_error("gdctl: " + arranged.err);
 }
 
@@ -152,16 +141,12 @@ void GnomeShell::startInput() {
         argv.push_back(outputName(index) + ":" + std::to_string(output.x) + ":" +
                        std::to_string(output.y) + ":" + std::to_string(output.scale));
     }
-    input_ = startClient(argv);
-    if (input_->nextLine(kStartTimeout) != "ready") {
-        throw std::runtime_error("no remote-desktop input: " +
-                                 input_->wait(std::chrono::seconds(1)).err);
-    }
+    input_ = std::make_unique<InputChannel>(startClient(argv));
     // The shell starts in its overview, which the first Escape closes. The seat gets its pointer
     // with the first motion, and clients bind it only then: the pointer is made before any
     // client needs it, away from where tests look.
-    tapKey(KEY_ESC);
-    movePointer(5, outputs_[0].logicalHeight() - 5);
+    input_->tapKey(KEY_ESC);
+    input_->movePointer(5, outputs_[0].logicalHeight() - 5);
 }
 
 void GnomeShell::showContent() {
@@ -175,32 +160,6 @@ void GnomeShell::showContent() {
         throw std::runtime_error("the pictures were not shown: " +
                                  pictures_->wait(std::chrono::seconds(1)).err);
     }
-}
-
-void GnomeShell::sendInput(const std::string& command) {
-    input_->writeInput(command + "\n");
-    const std::string answer = input_->nextLine(std::chrono::seconds(5));
-    if (answer.empty()) {
-        throw std::runtime_error("input command " + command + ": " +
-                                 input_->wait(std::chrono::seconds(1)).err);
-    }
-    if (answer != "ok") throw std::runtime_error("input command " + command + ": " + answer);
-}
-
-void GnomeShell::movePointer(int x, int y) {
-    sendInput("move " + std::to_string(x) + " " + std::to_string(y));
-}
-
-void GnomeShell::drag(int fromX, int fromY, int toX, int toY) {
-    movePointer(fromX, fromY);
-    sendInput("down");
-    movePointer((fromX + toX) / 2, (fromY + toY) / 2);
-    movePointer(toX, toY);
-    sendInput("up");
-}
-
-void GnomeShell::tapKey(int code) {
-    sendInput("key " + std::to_string(code));
 }
 
 }  // namespace tavelin::testing_support

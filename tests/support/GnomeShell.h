@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Files.h"
+#include "InputChannel.h"
 #include "OutputContent.h"
 #include "Process.h"
 
@@ -34,17 +35,14 @@ public:
     // Each monitor shows outputContentAt, in a fullscreen window, from now on.
     void showContent();
 
-    // Pointer (global logical points) and keys; each returns once mutter has taken the event.
-    void movePointer(int x, int y);
-    void drag(int fromX, int fromY, int toX, int toY);
-    void tapKey(int linuxKeyCode);
+    // Input: the pointer in global logical points, and keys.
+    InputChannel& input() { return *input_; }
 
 private:
     void startSystemBus();
     void startSession();
     void startShell();
     void startInput();
-    void sendInput(const std::string& command);
 
     std::vector<OutputLayout> outputs_;
     TempDirectory runtime_;
@@ -53,7 +51,7 @@ private:
     std::vector<std::unique_ptr<ChildProcess>> services_;  // bus, PipeWire, WirePlumber
     std::unique_ptr<ChildProcess> shell_;
     std::unique_ptr<ChildProcess> pictures_;
-    std::unique_ptr<ChildProcess> input_;
+    std::unique_ptr<InputChannel> input_;
 };
 
 }  // namespace tavelin::testing_support

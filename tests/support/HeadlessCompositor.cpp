@@ -142,13 +142,10 @@ std::pair<int, int> HeadlessCompositor::layoutExtent() const {
 
 void HeadlessCompositor::startInput() {
     const auto [width, height] = layoutExtent();
-    input_ = std::make_unique<ChildProcess>(
+    input_ = std::make_unique<InputChannel>(std::make_unique<ChildProcess>(
         asTestUser({runnableByTestUser(TAVELIN_WAYLAND_INPUT_BINARY), std::to_string(width),
                     std::to_string(height)}),
-        clientEnvironment({{"PATH", "/usr/bin:/bin"}}), std::string{}, true);
-    if (input_->nextLine(kStartTimeout) != "ready") {
-        throw std::runtime_error("no virtual input: " + input_->wait(std::chrono::seconds(1)).err);
-    }
+        clientEnvironment({{"PATH", "/usr/bin:/bin"}}), std::string{}, true));
 }
 
 // The first frames of a new output show something else than its background.
@@ -180,11 +177,6 @@ std::vector<PlacedWindow> HeadlessCompositor::windowsOf(const std::string& appId
     return windows;
 }
 
-void HeadlessCompositor::sendInput(const std::string& command) {
-    input_->writeInput(command + "\n");
-    const std::string answer = input_->nextLine(std::chrono::seconds(5));
-    if (answer != "ok") throw std::runtime_error("input command " + command + ": " + answer);
-}
 
 // sway 1.7 keeps measuring the pointer over the layout it started with; later ones over the
 // outputs still on.
@@ -195,34 +187,8 @@ void HeadlessCompositor::disableOutput(size_t index) {
     if (runClient({"sway", "--version"}).out.find("sway version 1.7") != std::string::npos) return;
     disabled_.insert(index);
     const auto [width, height] = layoutExtent();
-    sendInput("extent " + std::to_string(width) + " " + std::to_string(height));
+    input_->send("extent " + std::to_string(width) + " " + std::to_string(height));
 }
 
-void HeadlessCompositor::movePointer(int x, int y) {
-    sendInput("move " + std::to_string(x) + " " + std::to_string(y));
-}
-void HeadlessCompositor::pressButton() {
-    sendInput("down");
-}
-void HeadlessCompositor::releaseButton() {
-    sendInput("up");
-}
-void HeadlessCompositor::tapKey(int code) {
-    sendInput("key " + std::to_string(code));
-}
-void HeadlessCompositor::pressKey(int code) {
-    sendInput("keydown " + std::to_string(code));
-}
-void HeadlessCompositor::releaseKey(int code) {
-    sendInput("keyup " + std::to_string(code));
-}
-
-void HeadlessCompositor::drag(int fromX, int fromY, int toX, int toY) {
-    movePointer(fromX, fromY);
-    pressButton();
-    movePointer((fromX + toX) / 2, (fromY + toY) / 2);
-    movePointer(toX, toY);
-    releaseButton();
-}
 
 }  // namespace tavelin::testing_support

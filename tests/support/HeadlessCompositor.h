@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Files.h"
+#include "InputChannel.h"
 #include "OutputContent.h"
 #include "Process.h"
 #include "VirtualDisplay.h"
@@ -41,14 +42,8 @@ public:
     // What a client needs to reach this compositor, added to `environment`.
     Environment clientEnvironment(Environment environment) const;
 
-    // Pointer and keys; each returns once the compositor has taken the event.
-    void movePointer(int x, int y);  // layout point, in logical points
-    void pressButton();
-    void releaseButton();
-    void drag(int fromX, int fromY, int toX, int toY);
-    void tapKey(int linuxKeyCode);
-    void pressKey(int linuxKeyCode);
-    void releaseKey(int linuxKeyCode);
+    // The virtual pointer (layout points, in logical points) and keyboard.
+    InputChannel& input() { return *input_; }
 
     // The windows of clients with this application id, as the compositor's tree lists them.
     std::vector<PlacedWindow> windowsOf(const std::string& appId) const;
@@ -64,7 +59,6 @@ private:
     void awaitSockets();
     void startInput();
     void awaitContent();
-    void sendInput(const std::string& command);
 
     std::vector<OutputLayout> outputs_;
     std::set<size_t> disabled_;
@@ -72,7 +66,7 @@ private:
     std::string socket_;
     std::string ipcSocket_;
     std::unique_ptr<ChildProcess> compositor_;
-    std::unique_ptr<ChildProcess> input_;
+    std::unique_ptr<InputChannel> input_;
 };
 
 }  // namespace tavelin::testing_support

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 #include "TestUser.h"
 #include "core/capture/WritePng.h"
@@ -16,17 +15,6 @@ namespace {
 
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 constexpr const char* kSocket = "tavelin-kwin";
-
-template <typename Ready>
-void await(Ready ready, ChildProcess& owner, const std::string& what, const std::string& log) {
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (!ready()) {
-        if (!owner.isRunning() || std::chrono::steady_clock::now() > deadline) {
-            throw std::runtime_error(what + " did not come: " + readFileContents(log));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
 
 }  // namespace
 
@@ -81,8 +69,7 @@ ProcessResult KWinCompositor::runClient(const std::vector<std::string>& argv) co
 bool KWinCompositor::screenshot(size_t index, const std::string& png) const {
     const OutputLayout& output = outputs_[index];
     return runClient({runnableByTestUser(TAVELIN_KWIN_SHOT_BINARY), outputName(index),
-                      std::to_string(output.width), std::to_string(output.height),
-                      png})
+                      std::to_string(output.width), std::to_string(output.height), png})
                .exitStatus == 0;
 }
 
@@ -126,8 +113,8 @@ void KWinCompositor::startBus() {
         asTestUser({"sh", "-c", "exec dbus-daemon --session --nofork --address=\"$0\" >\"$1\" 2>&1",
                     environment_["DBUS_SESSION_BUS_ADDRESS"], runtime + "/bus.log"}),
         environment_);
-    await([&] { return std::filesystem::exists(runtime + "/bus"); }, *bus_, "The session bus",
-          runtime + "/bus.log");
+    awaitReady([&] { return std::filesystem::exists(runtime + "/bus"); }, *bus_, "The session bus",
+               runtime + "/bus.log");
     const ProcessResult built = runClient({"kbuildsycoca6", "--noincremental"});
     if (built.exitStatus != 0) throw std::runtime_error("kbuildsycoca6: " + built.err);
 }
@@ -152,7 +139,7 @@ void KWinCompositor::startKWin() {
                     runtime + "/bin/kwin_wayland", kSocket, std::to_string(outputs_[0].width),
                     std::to_string(outputs_[0].height), log}),
         environment);
-    await(
+    awaitReady(
         [&] {
             return runClient({"dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin",
                               "/Effects", "org.kde.kwin.Effects.isEffectSupported",
@@ -164,9 +151,9 @@ void KWinCompositor::startKWin() {
 
 void KWinCompositor::arrangeOutputs() {
     const OutputLayout& second = outputs_[1];
-    const ProcessResult arranged = runClient(
-        {"kscreen-doctor", "output." + outputName(1) + ".scale.2",
-         "output." + outputName(1) + ".position." + std::to_string(second.x) + ",0"});
+    const ProcessResult arranged =
+        runClient({"kscreen-doctor", "output." + outputName(1) + ".scale.2",
+                   "output." + outputName(1) + ".position." + std::to_string(second.x) + ",0"});
     if (arranged.exitStatus != 0) throw std::runtime_error("kscreen-doctor: " + arranged.err);
 }
 
@@ -181,17 +168,19 @@ void KWinCompositor::showContent() {
     }
     const std::string shot = runtime + "/shown.png";
     for (size_t index = 0; index < outputs_.size(); ++index) {
-        await([&] { return screenshot(index, shot) &&
-                           pngShowsOutputContent(shot, index, outputs_[index]); },
-              *kwin_, outputName(index) + "'s content", runtime + "/kwin.log");
+        awaitReady(
+            [&] {
+                return screenshot(index, shot) &&
+                       pngShowsOutputContent(shot, index, outputs_[index]);
+            },
+            *kwin_, outputName(index) + "'s content", runtime + "/kwin.log");
     }
 }
 
 void KWinCompositor::showWindows(size_t contentIndex) {
     std::vector<std::string> argv{runnableByTestUser(TAVELIN_SHOW_PICTURES_BINARY)};
     for (size_t index = 0; index < outputs_.size(); ++index) {
-        const std::string image =
-            runtime_.path() + "/window-" + std::to_string(index) + ".png";
+        const std::string image = runtime_.path() + "/window-" + std::to_string(index) + ".png";
         if (!writePng(outputContentImage(contentIndex + index, outputs_[index]), image)) {
             throw std::runtime_error("cannot write " + image);
         }
@@ -205,34 +194,9 @@ void KWinCompositor::showWindows(size_t contentIndex) {
 }
 
 void KWinCompositor::startInput() {
-    input_ = std::make_unique<ChildProcess>(
-        asTestUser({runnableByTestUser(TAVELIN_KWIN_INPUT_BINARY)}), environment_, std::string{},
-        true);
-    if (input_->nextLine(kStartTimeout) != "ready") {
-        throw std::runtime_error("no fake input: " + input_->wait(std::chrono::seconds(1)).err);
-    }
-}
-
-void KWinCompositor::sendInput(const std::string& command) {
-    input_->writeInput(command + "\n");
-    const std::string answer = input_->nextLine(std::chrono::seconds(5));
-    if (answer != "ok") throw std::runtime_error("input command " + command + ": " + answer);
-}
-
-void KWinCompositor::movePointer(int x, int y) {
-    sendInput("move " + std::to_string(x) + " " + std::to_string(y));
-}
-
-void KWinCompositor::drag(int fromX, int fromY, int toX, int toY) {
-    movePointer(fromX, fromY);
-    sendInput("down");
-    movePointer((fromX + toX) / 2, (fromY + toY) / 2);
-    movePointer(toX, toY);
-    sendInput("up");
-}
-
-void KWinCompositor::tapKey(int code) {
-    sendInput("key " + std::to_string(code));
+    input_ = std::make_unique<InputChannel>(
+        std::make_unique<ChildProcess>(asTestUser({runnableByTestUser(TAVELIN_KWIN_INPUT_BINARY)}),
+                                       environment_, std::string{}, true));
 }
 
 }  // namespace tavelin::testing_support

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Files.h"
+#include "InputChannel.h"
 #include "OutputContent.h"
 #include "Process.h"
 
@@ -36,10 +37,8 @@ public:
     // index `contentIndex + output index`; returns once KWin has shown them.
     void showWindows(size_t contentIndex);
 
-    // Pointer (global logical points) and keys; each returns once KWin has taken the event.
-    void movePointer(int x, int y);
-    void drag(int fromX, int fromY, int toX, int toY);
-    void tapKey(int linuxKeyCode);
+    // Input: the pointer in global logical points, and keys.
+    InputChannel& input() { return *input_; }
 
 private:
     void writeSettings(const std::vector<std::string>& allowed) const;
@@ -48,7 +47,6 @@ private:
     void arrangeOutputs();
     void showContent();
     void startInput();
-    void sendInput(const std::string& command);
 
     std::vector<OutputLayout> outputs_;
     TempDirectory runtime_;
@@ -57,7 +55,7 @@ private:
     std::unique_ptr<ChildProcess> kwin_;
     std::vector<std::unique_ptr<ChildProcess>> backgrounds_;
     std::unique_ptr<ChildProcess> windows_;
-    std::unique_ptr<ChildProcess> input_;
+    std::unique_ptr<InputChannel> input_;
 };
 
 }  // namespace tavelin::testing_support

@@ -12,6 +12,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
+
+#include "Files.h"
 
 namespace tavelin::testing_support {
 namespace {
@@ -171,6 +174,17 @@ ProcessResult ChildProcess::wait(std::chrono::milliseconds timeout) {
     if (WIFEXITED(*waitStatus_)) result.exitStatus = WEXITSTATUS(*waitStatus_);
     if (WIFSIGNALED(*waitStatus_)) result.signal = WTERMSIG(*waitStatus_);
     return result;
+}
+
+void awaitReady(const std::function<bool()>& ready, ChildProcess& owner, const std::string& what,
+                const std::string& log, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!ready()) {
+        if (!owner.isRunning() || std::chrono::steady_clock::now() > deadline) {
+            throw std::runtime_error(what + " did not come: " + readFileContents(log));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& environment,

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -57,6 +58,12 @@ private:
     std::optional<int> waitStatus_;
     long peakMemoryKiB_ = 0;
 };
+
+// Waits until `ready` holds. Throws, with the text of the file `log`, when `owner` ends first
+// or `timeout` passes: `what` did not come.
+void awaitReady(const std::function<bool()>& ready, ChildProcess& owner, const std::string& what,
+                const std::string& log,
+                std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const Environment& environment,
                          std::chrono::milliseconds timeout = std::chrono::seconds(20));

@@ -1,12 +1,10 @@
 // Input for end-to-end tests on GNOME Shell, through mutter's remote-desktop interface on the
 // session bus: one remote-desktop session, with a linked screen-cast session recording each
-// monitor, for the whole test (the sessions end with this connection). Commands on standard
-// input, as tavelin-wayland-input takes them:
-//   move X Y        pointer to global point (X, Y), in logical points
-//   down | up       left button
-//   keydown CODE | keyup CODE | key CODE     Linux key code (KEY_ESC = 1, ...)
-// Each command is answered with "ok" once mutter has taken it; "ready" first.
-// Usage: tavelin-mutter-input CONNECTOR:X:Y:SCALE...   (each monitor's place in logical points)
+// monitor, for the whole test (the sessions end with this connection). Commands as
+// InputCommands.h says, the pointer at global points in logical points; each call returns once
+// mutter has taken it.
+// Usage: tavelin-mutter-input CONNECTOR:X:Y:SCALE...   (each monitor's place in logical points,
+// left to right)
 #include <linux/input-event-codes.h>
 
 #include <QCoreApplication>
@@ -16,10 +14,9 @@
 #include <QDBusVariant>
 #include <QStringList>
 #include <cstdio>
-#include <iostream>
-#include <sstream>
-#include <string>
 #include <vector>
+
+#include "InputCommands.h"
 
 namespace {
 
@@ -59,58 +56,47 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "usage: %s CONNECTOR:X:Y:SCALE...\n", argv[0]);
             return 2;
         }
-        monitors.push_back({parts[0], parts[1].toDouble(), parts[2].toDouble(), parts[3].toDouble(), {}});
+        monitors.push_back(
+            {parts[0], parts[1].toDouble(), parts[2].toDouble(), parts[3].toDouble(), {}});
     }
 
     const QString session =
         pathOf(call(kService, "/org/gnome/Mutter/RemoteDesktop", kService, "CreateSession"));
-    const QDBusMessage id = call(kService, session, "org.freedesktop.DBus.Properties", "Get",
-                                 {QString("org.gnome.Mutter.RemoteDesktop.Session"),
-                                  QString("SessionId")});
+    const QDBusMessage id =
+        call(kService, session, "org.freedesktop.DBus.Properties", "Get",
+             {QString("org.gnome.Mutter.RemoteDesktop.Session"), QString("SessionId")});
     const QString sessionId = id.arguments().value(0).value<QDBusVariant>().variant().toString();
-    const QString cast = pathOf(call(
-        kScreenCastService, "/org/gnome/Mutter/ScreenCast", kScreenCastService, "CreateSession",
-        {QVariantMap{{"remote-desktop-session-id", sessionId}}}));
+    const QString cast =
+        pathOf(call(kScreenCastService, "/org/gnome/Mutter/ScreenCast", kScreenCastService,
+                    "CreateSession", {QVariantMap{{"remote-desktop-session-id", sessionId}}}));
     for (Monitor& monitor : monitors) {
-        monitor.stream = pathOf(call(kScreenCastService, cast,
-                                     "org.gnome.Mutter.ScreenCast.Session", "RecordMonitor",
-                                     {monitor.connector, QVariantMap{}}));
+        monitor.stream =
+            pathOf(call(kScreenCastService, cast, "org.gnome.Mutter.ScreenCast.Session",
+                        "RecordMonitor", {monitor.connector, QVariantMap{}}));
     }
     const QString sessionInterface = "org.gnome.Mutter.RemoteDesktop.Session";
     call(kService, session, sessionInterface, "Start");
-    std::cout << "ready" << std::endl;
-
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        std::istringstream command(line);
-        std::string verb;
-        command >> verb;
-        if (verb == "move") {
-            double x = 0, y = 0;
-            command >> x >> y;
-            const Monitor* on = &monitors.front();
-            for (const Monitor& monitor : monitors) {
-                if (x >= monitor.x && y >= monitor.y) on = &monitor;
-            }
-            call(kService, session, sessionInterface, "NotifyPointerMotionAbsolute",
-                 {on->stream, (x - on->x) * on->scale, (y - on->y) * on->scale});
-        } else if (verb == "down" || verb == "up") {
-            call(kService, session, sessionInterface, "NotifyPointerButton",
-                 {int(BTN_LEFT), verb == "down"});
-        } else if (verb == "keydown" || verb == "keyup" || verb == "key") {
-            uint code = 0;
-            command >> code;
-            if (verb != "keyup") {
-                call(kService, session, sessionInterface, "NotifyKeyboardKeycode", {code, true});
-            }
-            if (verb != "keydown") {
-                call(kService, session, sessionInterface, "NotifyKeyboardKeycode", {code, false});
-            }
-        } else {
-            std::cout << "unknown " << verb << std::endl;
-            continue;
-        }
-        std::cout << "ok" << std::endl;
-    }
-    return 0;
+    return tavelin::input_tools::serveInputCommands({
+        .move =
+            [&](double x, double y) {
+                const Monitor* on = &monitors.front();
+                for (const Monitor& monitor : monitors) {
+                    if (x >= monitor.x && y >= monitor.y) on = &monitor;
+                }
+                call(kService, session, sessionInterface, "NotifyPointerMotionAbsolute",
+                     {on->stream, (x - on->x) * on->scale, (y - on->y) * on->scale});
+            },
+        .button =
+            [&](bool pressed) {
+                call(kService, session, sessionInterface, "NotifyPointerButton",
+                     {int(BTN_LEFT), pressed});
+            },
+        .key =
+            [&](uint32_t code, bool pressed) {
+                call(kService, session, sessionInterface, "NotifyKeyboardKeycode",
+                     {uint(code), pressed});
+            },
+        .sync = {},
+        .other = {},
+    });
 }

@@ -45,7 +45,7 @@ struct Buffer {
 };
 
 std::recursive_mutex guard;  // the compositor's threads share the node
-ino_t nodeInode = 0;  // of the memfd every descriptor of the node refers to
+ino_t nodeInode = 0;         // of the memfd every descriptor of the node refers to
 dev_t nodeDevice = 0;
 std::map<uint32_t, Buffer> buffers;
 uint32_t nextHandle = 1;
@@ -142,9 +142,8 @@ int exportBuffer(drm_prime_handle& request) {
     const std::lock_guard lock(guard);
     const auto found = buffers.find(request.handle);
     if (found == buffers.end()) return -EINVAL;
-    const int fd = fcntl(found->second.memory, (request.flags & DRM_CLOEXEC) ? F_DUPFD_CLOEXEC
-                                                                              : F_DUPFD,
-                         0);
+    const int fd =
+        fcntl(found->second.memory, (request.flags & DRM_CLOEXEC) ? F_DUPFD_CLOEXEC : F_DUPFD, 0);
     if (fd < 0) return -errno;
     request.fd = fd;
     return 0;
@@ -296,7 +295,8 @@ int ioctl(int fd, unsigned long request, ...) {
     va_start(arguments, request);
     void* argument = va_arg(arguments, void*);
     va_end(arguments);
-    if (!isNode(fd)) return real<int (*)(int, unsigned long, void*)>("ioctl")(fd, request, argument);
+    if (!isNode(fd))
+        return real<int (*)(int, unsigned long, void*)>("ioctl")(fd, request, argument);
     const int result = answer(request, argument);
     if (trace()) std::fprintf(stderr, "render node: ioctl %#lx -> %d\n", request, result);
     if (result < 0) {
@@ -317,9 +317,8 @@ void* mmap(void* address, size_t length, int protection, int flags, int fd, off_
         return real<void* (*)(void*, size_t, int, int, int, off_t)>("mmap")(
             address, length, protection, flags, found->second.memory, 0);
     }
-    return real<void* (*)(void*, size_t, int, int, int, off_t)>("mmap")(address, length,
-                                                                        protection, flags, fd,
-                                                                        offset);
+    return real<void* (*)(void*, size_t, int, int, int, off_t)>("mmap")(address, length, protection,
+                                                                        flags, fd, offset);
 }
 
 void* mmap64(void* address, size_t length, int protection, int flags, int fd, off_t offset) {

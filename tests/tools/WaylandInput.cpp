@@ -1,11 +1,8 @@
 // A virtual pointer and keyboard on a Wayland compositor for end-to-end tests. A headless
 // compositor has no input devices, and a device that appears for one command comes too late for
-// what it sends, so this one lives for the whole test and takes commands on standard input:
-//   move X Y        pointer to layout point (X, Y)
+// what it sends, so this one lives for the whole test and takes commands on standard input, as
+// InputCommands.h says, the pointer at layout points, and one more:
 //   extent W H      the layout's size from now on (it shrinks when an output goes)
-//   down | up       left button
-//   keydown CODE | keyup CODE | key CODE     Linux key code (KEY_ESC = 1, ...)
-// Each command is answered with "ok" once the compositor has seen it.
 // Usage: tavelin-wayland-input LAYOUT_WIDTH LAYOUT_HEIGHT
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
@@ -17,10 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
-#include <sstream>
 #include <string>
 
+#include "InputCommands.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -115,36 +111,27 @@ int main(int argc, char** argv) {
         return 1;
     }
     wl_display_roundtrip(display);
-    std::cout << "ready" << std::endl;
-
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        std::istringstream command(line);
-        std::string verb;
-        command >> verb;
-        if (verb == "move") {
-            uint32_t x = 0, y = 0;
-            command >> x >> y;
-            zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), x, y, extentX, extentY);
-            zwlr_virtual_pointer_v1_frame(pointer);
-        } else if (verb == "extent") {
-            command >> extentX >> extentY;
-        } else if (verb == "down" || verb == "up") {
-            zwlr_virtual_pointer_v1_button(pointer, now(), BTN_LEFT,
-                                           verb == "down" ? WL_POINTER_BUTTON_STATE_PRESSED
-                                                          : WL_POINTER_BUTTON_STATE_RELEASED);
-            zwlr_virtual_pointer_v1_frame(pointer);
-        } else if (verb == "keydown" || verb == "keyup" || verb == "key") {
-            uint32_t code = 0;
-            command >> code;
-            if (verb != "keyup") sendKey(keyboard, keys, code, true);
-            if (verb != "keydown") sendKey(keyboard, keys, code, false);
-        } else {
-            std::cout << "unknown " << verb << std::endl;
-            continue;
-        }
-        if (wl_display_roundtrip(display) < 0) return 1;
-        std::cout << "ok" << std::endl;
-    }
-    return 0;
+    return tavelin::input_tools::serveInputCommands({
+        .move =
+            [&](double x, double y) {
+                zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), uint32_t(x), uint32_t(y),
+                                                        extentX, extentY);
+                zwlr_virtual_pointer_v1_frame(pointer);
+            },
+        .button =
+            [&](bool pressed) {
+                zwlr_virtual_pointer_v1_button(
+                    pointer, now(), BTN_LEFT,
+                    pressed ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
+                zwlr_virtual_pointer_v1_frame(pointer);
+            },
+        .key = [&](uint32_t code, bool pressed) { sendKey(keyboard, keys, code, pressed); },
+        .sync = [&] { return wl_display_roundtrip(display) >= 0; },
+        .other =
+            [&](const std::string& verb, std::istream& arguments) {
+                if (verb != "extent") return false;
+                arguments >> extentX >> extentY;
+                return true;
+            },
+    });
 }

@@ -35,8 +35,8 @@ std::optional<std::string> makeLockedDirectory(const std::string& parent,
         struct stat status {};
         // A sweeping start that got there first holds the lock, or has removed the directory
         // (no links left to it) by the time we hold it: it is the sweeper's, make another.
-        if (directory && lockWithoutWaiting(directory) &&
-            ::fstat(directory.get(), &status) == 0 && status.st_nlink > 0) {
+        if (directory && lockWithoutWaiting(directory) && ::fstat(directory.get(), &status) == 0 &&
+            status.st_nlink > 0) {
             // The descriptor stays open, and with it the lock, until the process ends.
             static_cast<void>(directory.release());
             return path;

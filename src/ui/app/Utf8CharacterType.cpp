@@ -12,8 +12,8 @@ namespace {
 
 // What LC_ALL decides besides the character type.
 constexpr const char* kOtherCategories[] = {
-    "LC_COLLATE", "LC_MESSAGES", "LC_MONETARY", "LC_NUMERIC",     "LC_TIME",      "LC_ADDRESS",
-    "LC_IDENTIFICATION", "LC_MEASUREMENT", "LC_NAME", "LC_PAPER", "LC_TELEPHONE"};
+    "LC_COLLATE",        "LC_MESSAGES",    "LC_MONETARY", "LC_NUMERIC", "LC_TIME",     "LC_ADDRESS",
+    "LC_IDENTIFICATION", "LC_MEASUREMENT", "LC_NAME",     "LC_PAPER",   "LC_TELEPHONE"};
 
 bool isUtf8(const char* codeset) {
     return codeset && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "utf8") == 0);

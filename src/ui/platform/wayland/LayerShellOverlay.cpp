@@ -27,9 +27,8 @@ constexpr uint32_t kAllEdges =
 void global(void* data, wl_registry* registry, uint32_t name, const char* interface,
             uint32_t version) {
     if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) != 0) return;
-    *static_cast<zwlr_layer_shell_v1**>(data) = static_cast<zwlr_layer_shell_v1*>(
-        wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface,
-                         std::min(version, kLayerShellVersion)));
+    *static_cast<zwlr_layer_shell_v1**>(data) = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(
+        registry, name, &zwlr_layer_shell_v1_interface, std::min(version, kLayerShellVersion)));
 }
 
 void globalRemove(void*, wl_registry*, uint32_t) {}
@@ -87,9 +86,9 @@ LayerShellOverlay::~LayerShellOverlay() = default;
 
 std::unique_ptr<LayerShellOverlay> LayerShellOverlay::bind() {
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    auto* display = native ? static_cast<wl_display*>(
-                                 native->nativeResourceForIntegration("wl_display"))
-                           : nullptr;
+    auto* display =
+        native ? static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"))
+               : nullptr;
     if (!display) return nullptr;
     auto protocol = std::make_unique<Protocol>();
     protocol->display = display;
@@ -111,8 +110,8 @@ void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
     window.windowHandle()->setScreen(&screen);
     window.setGeometry(screen.geometry());
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    auto* surface = static_cast<wl_surface*>(
-        native->nativeResourceForWindow("surface", window.windowHandle()));
+    auto* surface =
+        static_cast<wl_surface*>(native->nativeResourceForWindow("surface", window.windowHandle()));
     auto* output = static_cast<wl_output*>(native->nativeResourceForScreen("output", &screen));
 
     Placement& placement = protocol_->placements.emplace_back();
