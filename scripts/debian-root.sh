@@ -79,7 +79,9 @@ if [ "$(cat "$root/etc/tavelin-packages" 2>/dev/null)" != "$stamp" ]; then
   echo "$stamp" | sudo_if_needed tee "$root/etc/tavelin-packages" >/dev/null
 fi
 # Packages leave the login manager's seat folder behind, which GNOME Shell then takes for a
-# running login manager, and ends.
-sudo_if_needed rm -rf "$root/run/systemd/seats"
+# running login manager, and ends. The root gets a system bus as a machine has one: services
+# that tests start (the desktop portal, GNOME Shell) use it, and must not see it come and go.
+sudo_if_needed rm -rf "$root/run/systemd/seats" "$root/run/dbus"
+in_root sh -c 'mkdir -p /run/dbus && exec dbus-daemon --system --fork'
 echo "In the Debian $suite root: $*"
 in_root "$@"
