@@ -3,7 +3,10 @@
 // desktop's own permission dialog, and fullscreen overlay windows (GNOME has no layer shell).
 #include <linux/input-event-codes.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "CaptureSession.h"
@@ -152,6 +155,57 @@ TEST(GnomeCapture, ADragAcrossBothMonitors) {
     ASSERT_TRUE(png);
     EXPECT_EQ(png->width, 200);
     EXPECT_EQ(png->height, 200);
+}
+
+// The share of the points of monitor `index` in columns [fromX, toX) and rows [top, bottom)
+// (native pixels, every fifth) that the portal's desktop picture, `scale` picture pixels to a
+// monitor pixel from `left` on, shows as the monitor's content under the overlay's scrim.
+double dimmedShare(const testing_support::DecodedPng& picture, size_t index, int left, int scale,
+                   int fromX, int toX, int top, int bottom) {
+    constexpr int kStride = 5;
+    // A monitor the picture enlarges comes back blended.
+    const int tolerance = scale == 1 ? 1 : 4;
+    long matching = 0, sampled = 0;
+    for (int y = top; y < bottom; y += kStride) {
+        for (int x = fromX; x < toX; x += kStride, ++sampled) {
+            const auto content = testing_support::outputContentAt(index, x, y);
+            const uint8_t* p = picture.at(left + x * scale, y * scale);
+            const auto near = [&](int shown, uint8_t value) {
+                return std::abs(shown - int(std::lround(value * 0.6))) <= tolerance;
+            };
+            matching += near(p[0], content.r) && near(p[1], content.g) && near(p[2], content.b);
+        }
+    }
+    return double(matching) / double(sampled);
+}
+
+// Each monitor is covered by the overlay, the primary's top bar too: the desktop as the portal
+// pictures it while the overlay is up (at the highest scale, 2) is the frozen screens under the
+// scrim.
+TEST(GnomeCapture, TheOverlayCoversEachMonitorAndTheTopBar) {
+    GnomeSession session;
+    session.shell().storePermission(kAppId, "yes");
+    session.shell().showContent();
+    const std::string shot = session.shell().home() + "/desktop.png";
+    std::optional<testing_support::DecodedPng> picture;
+    const auto outcome = session.capture(
+        {},
+        [&] {
+            session.shell()
+                .startClient(
+                    {testing_support::runnableByTestUser(TAVELIN_PORTAL_SHOT_BINARY), shot})
+                ->wait(std::chrono::seconds(20));
+            picture = testing_support::decodePngFile(shot);
+        },
+        KEY_ESC);
+    EXPECT_EQ(outcome.status, 2) << outcome.out << outcome.err;
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->width, 2 * 1920 + 2560);
+    EXPECT_GT(dimmedShare(*picture, 0, 0, 2, 0, 1920, 0, 1080), 0.9);
+    // The bar's ends: in its middle GNOME may show a notification above every window.
+    EXPECT_GT(dimmedShare(*picture, 0, 0, 2, 0, 600, 0, 30), 0.9) << "the top bar's left";
+    EXPECT_GT(dimmedShare(*picture, 0, 0, 2, 1320, 1920, 0, 30), 0.9) << "the top bar's right";
+    EXPECT_GT(dimmedShare(*picture, 1, 2 * 1920, 1, 0, 2560, 0, 1440), 0.9);
 }
 
 TEST(GnomeCapture, EscapeCancels) {
