@@ -154,6 +154,36 @@ TEST(KWinCapture, TheOverlayIsAboveApplicationWindows) {
     EXPECT_EQ(session.finish().status, 2);
 }
 
+// The share of the top 40 points of output `index`, as KWin shows it now, in `green` (a level
+// of green, no red or blue).
+double greenPanelShare(KWinSession& session, size_t index, int green) {
+    const std::string shown = session.binary().privateDirectory() + "/panel.png";
+    if (!session.kwin().screenshot(index, shown)) return 0;
+    const auto png = testing_support::decodePngFile(shown);
+    if (!png) return 0;
+    const int rows = int(40 * session.kwin().outputs()[index].scale);
+    long matching = 0;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < png->width; ++x) {
+            const uint8_t* p = png->at(x, y);
+            matching += p[0] <= 1 && std::abs(p[1] - green) <= 1 && p[2] <= 1;
+        }
+    }
+    return double(matching) / (rows * png->width);
+}
+
+// A desktop's panel (a top-layer surface along the primary output's top): the overlay goes over
+// it, showing it frozen under its scrim.
+TEST(KWinCapture, TheOverlayIsAboveAPanel) {
+    KWinSession session;
+    session.kwin().showPanel();
+    ASSERT_GT(greenPanelShare(session, 0, 255), 0.99) << "no panel";
+    session.start({});
+    EXPECT_GT(greenPanelShare(session, 0, 153), 0.99);
+    session.kwin().input().tapKey(KEY_ESC);
+    EXPECT_EQ(session.finish().status, 2);
+}
+
 TEST(KWinCapture, EscapeCancels) {
     KWinSession session;
     session.start({"--request-id", "r-4"});

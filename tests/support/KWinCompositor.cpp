@@ -48,6 +48,7 @@ KWinCompositor::KWinCompositor(int width, int height, const std::vector<std::str
 KWinCompositor::~KWinCompositor() {
     input_.reset();
     windows_.reset();
+    panel_.reset();
     backgrounds_.clear();
     if (kwin_) kwin_->kill(SIGTERM);
     kwin_.reset();
@@ -190,6 +191,15 @@ void KWinCompositor::showWindows(size_t contentIndex) {
     windows_ = std::make_unique<ChildProcess>(asTestUser(argv), environment_, std::string{}, true);
     if (windows_->nextLine(kStartTimeout) != "shown") {
         throw std::runtime_error("no windows: " + windows_->wait(std::chrono::seconds(1)).err);
+    }
+}
+
+void KWinCompositor::showPanel() {
+    panel_ =
+        std::make_unique<ChildProcess>(asTestUser({runnableByTestUser(TAVELIN_SHOW_PANELS_BINARY)}),
+                                       environment_, std::string{}, true);
+    if (panel_->nextLine(kStartTimeout) != "shown") {
+        throw std::runtime_error("no panel: " + panel_->wait(std::chrono::seconds(1)).err);
     }
 }
 

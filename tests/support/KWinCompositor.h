@@ -36,6 +36,8 @@ public:
     // An ordinary application's fullscreen window on each output, showing outputContentAt of
     // index `contentIndex + output index`; returns once KWin has shown them.
     void showWindows(size_t contentIndex);
+    // A green panel (a top-layer surface, 40 points high) along the top of the first output.
+    void showPanel();
 
     // Input: the pointer in global logical points, and keys.
     InputChannel& input() { return *input_; }
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<ChildProcess> kwin_;
     std::vector<std::unique_ptr<ChildProcess>> backgrounds_;
     std::unique_ptr<ChildProcess> windows_;
+    std::unique_ptr<ChildProcess> panel_;
     std::unique_ptr<InputChannel> input_;
 };
 
