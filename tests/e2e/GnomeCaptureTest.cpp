@@ -139,6 +139,34 @@ TEST(GnomeCapture, PreplacedOnTheScale2MonitorIsItsNativePixels) {
     EXPECT_TRUE(outcome.err.empty() || outcome.err == staleScale) << outcome.err;
 }
 
+// The scale-1 monitor comes back from the portal's picture at scale 2, an enlargement that no
+// reduction undoes: close to its pixels, sharp edges a little soft.
+TEST(GnomeCapture, PreplacedOnTheScale1MonitorIsCloseToItsPixels) {
+    GnomeSession session;
+    session.shell().storePermission(kAppId, "yes");
+    session.shell().showContent();
+    const auto outcome = session.capture(
+        {"--selectionPoints", "100,50,400,300", "--out-dir", session.binary().privateDirectory()},
+        [] {}, KEY_ENTER);
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.record["displayScale"], 1);
+    const auto png = testing_support::decodePngFile(outcome.record["imagePath"]);
+    ASSERT_TRUE(png);
+    ASSERT_EQ(png->width, 400);
+    ASSERT_EQ(png->height, 300);
+    long difference = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            const auto content = testing_support::outputContentAt(0, 100 + x, 50 + y);
+            const uint8_t* p = png->at(x, y);
+            difference += std::abs(p[0] - content.r) + std::abs(p[1] - content.g) +
+                          std::abs(p[2] - content.b);
+        }
+    }
+    // A cut one pixel off would differ by about 0.7 a channel.
+    EXPECT_LT(double(difference) / (400 * 300 * 3), 0.3);
+}
+
 // From the scale-1 monitor into the scale-2 one: one PNG at the smaller scale.
 TEST(GnomeCapture, ADragAcrossBothMonitors) {
     GnomeSession session;
