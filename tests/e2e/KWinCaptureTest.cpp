@@ -16,6 +16,7 @@ namespace {
 
 using testing_support::expectOutputContentInPng;
 using testing_support::KWinCompositor;
+using testing_support::PreplacedCase;
 using testing_support::rectJson;
 
 // A run of the program as installed: a desktop entry names it by its path.
@@ -82,14 +83,6 @@ TEST(KWinModes, TheInstalledProgramIsServedACopyElsewhereIsNot) {
     EXPECT_EQ(refused.record["error"], "permission_denied");
 }
 
-struct PreplacedCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    size_t output;
-    int pixelX, pixelY, pixelWidth, pixelHeight;
-    double scale;
-};
-
 TEST(KWinCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
     const PreplacedCase cases[] = {
         {"scale 1", {"--selectionPoints", "100,50,400,300"}, 0, 100, 50, 400, 300, 1},
@@ -110,10 +103,7 @@ TEST(KWinCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
         session.start(arguments);
         session.kwin().input().tapKey(KEY_ENTER);
         const auto outcome = session.finish();
-        ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
-        EXPECT_EQ(outcome.record["displayScale"], c.scale);
-        expectOutputContentInPng(outcome.record["imagePath"], c.output, c.pixelX, c.pixelY,
-                                 c.pixelWidth, c.pixelHeight);
+        testing_support::expectPreplacedCapture(outcome, c);
         EXPECT_EQ(outcome.err, "");
     }
 }

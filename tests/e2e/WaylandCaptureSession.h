@@ -92,4 +92,23 @@ inline void expectOutputContentInPng(const std::string& path, size_t index, int 
     }
 }
 
+// A selection placed from the command line on one output, and the native pixels it must cut.
+struct PreplacedCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    size_t output;
+    int pixelX, pixelY, pixelWidth, pixelHeight;
+    double scale;
+};
+
+// The run saved the selection of `c`: its scale, its pixels and the output's content there.
+inline void expectPreplacedCapture(const CaptureOutcome& outcome, const PreplacedCase& c) {
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.record["displayScale"], c.scale);
+    EXPECT_EQ(outcome.record["selectionPixels"],
+              rectJson(c.pixelX, c.pixelY, c.pixelWidth, c.pixelHeight));
+    expectOutputContentInPng(outcome.record["imagePath"], c.output, c.pixelX, c.pixelY,
+                             c.pixelWidth, c.pixelHeight);
+}
+
 }  // namespace tavelin::testing_support

@@ -12,6 +12,7 @@ namespace {
 
 using testing_support::expectOutputContentInPng;
 using testing_support::HeadlessCompositor;
+using testing_support::PreplacedCase;
 using testing_support::kAppId;
 using testing_support::outputContentAt;
 using testing_support::rectJson;
@@ -38,14 +39,6 @@ TEST(WaylandCapture, OverlayCoversEveryOutputOnTheOverlayLayer) {
     EXPECT_EQ(outcome.err, "");
 }
 
-struct PreplacedCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    size_t output;
-    int pixelX, pixelY, pixelWidth, pixelHeight;
-    double scale;
-};
-
 TEST(WaylandCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
     const PreplacedCase cases[] = {
         {"scale 1", {"--selectionPoints", "100,50,400,300"}, 0, 100, 50, 400, 300, 1},
@@ -65,13 +58,7 @@ TEST(WaylandCapture, PreplacedSelectionOnEitherOutputIsCutFromItsNativePixels) {
         arguments.insert(arguments.end(), {"--out-dir", session.binary().privateDirectory()});
         session.start(arguments);
         session.compositor().input().tapKey(KEY_ENTER);
-        const auto outcome = session.finish();
-        ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
-        EXPECT_EQ(outcome.record["displayScale"], c.scale);
-        EXPECT_EQ(outcome.record["selectionPixels"],
-                  rectJson(c.pixelX, c.pixelY, c.pixelWidth, c.pixelHeight));
-        expectOutputContentInPng(outcome.record["imagePath"], c.output, c.pixelX, c.pixelY,
-                                 c.pixelWidth, c.pixelHeight);
+        testing_support::expectPreplacedCapture(session.finish(), c);
     }
 }
 

@@ -83,9 +83,7 @@ void KWinCompositor::writeSettings(const std::vector<std::string>& allowed) cons
     fs::create_directories(runtime + "/data/applications");
     fs::create_directories(runtime + "/.config");
     std::ofstream(runtime + "/xdg/menus/applications.menu")
-        << "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\" "
-           "\"http://www.freedesktop.org/standards/menu-spec/menu-1.0.dtd\">\n"
-           "<Menu><Name>Applications</Name><DefaultAppDirs/><Include><All/></Include></Menu>\n";
+        << "<Menu><Name>Applications</Name><DefaultAppDirs/><Include><All/></Include></Menu>\n";
     std::vector<std::string> programs = allowed;
     programs.push_back(runnableByTestUser(TAVELIN_KWIN_SHOT_BINARY));
     programs.push_back(runnableByTestUser(TAVELIN_KWIN_INPUT_BINARY));
