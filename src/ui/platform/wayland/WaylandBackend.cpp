@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "LayerShellOverlay.h"
-#include "ui/app/ToolkitMessages.h"
 #include "platform/kwin/KWinPlatform.h"
 #include "platform/portal/PortalPlatform.h"
+#include "ui/app/ToolkitMessages.h"
 
 namespace tavelin {
 namespace {
