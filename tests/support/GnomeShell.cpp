@@ -10,7 +10,6 @@
 
 #include "PortalBus.h"
 #include "TestUser.h"
-#include "core/capture/WritePng.h"
 
 namespace tavelin::testing_support {
 namespace {
@@ -37,10 +36,8 @@ GnomeShell::GnomeShell() : outputs_{{0, 0, 1920, 1080, 1}, {1920, 0, 2560, 1440,
         {"WAYLAND_DISPLAY", "wayland-0"},
     };
     for (size_t index = 0; index < outputs_.size(); ++index) {
-        const std::string image = runtime + "/output-" + std::to_string(index) + ".png";
-        if (!writePng(outputContentImage(index, outputs_[index]), image)) {
-            throw std::runtime_error("cannot write " + image);
-        }
+        writeOutputContentPng(index, outputs_[index],
+                              runtime + "/output-" + std::to_string(index) + ".png");
     }
     handToTestUser(runtime);
     startSystemBus();

@@ -13,7 +13,6 @@
 #include "OutputContent.h"
 #include "PngDecode.h"
 #include "TestUser.h"
-#include "core/capture/WritePng.h"
 
 namespace tavelin::testing_support {
 namespace {
@@ -87,9 +86,7 @@ void HeadlessCompositor::writeConfiguration() const {
     for (size_t index = 0; index < outputs_.size(); ++index) {
         const OutputLayout& output = outputs_[index];
         const std::string image = imageOfOutput(runtime_.path(), index);
-        if (!writePng(outputContentImage(index, output), image)) {
-            throw std::runtime_error("cannot write " + image);
-        }
+        writeOutputContentPng(index, output, image);
         config << "output " << outputName(index) << " resolution " << output.width << "x"
                << output.height << " position " << output.x << " " << output.y << " scale "
                << output.scale << " bg " << image << " stretch\n";

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "TestUser.h"
-#include "core/capture/WritePng.h"
 
 namespace tavelin::testing_support {
 namespace {
@@ -99,10 +98,8 @@ void KWinCompositor::writeSettings(const std::vector<std::string>& allowed) cons
     std::ofstream(runtime + "/.config/kwinrc")
         << "[EdgeBarrier]\nEdgeBarrier=0\nCornerBarrier=false\n";
     for (size_t index = 0; index < outputs_.size(); ++index) {
-        const std::string image = runtime + "/output-" + std::to_string(index + 1) + ".png";
-        if (!writePng(outputContentImage(index, outputs_[index]), image)) {
-            throw std::runtime_error("cannot write " + image);
-        }
+        writeOutputContentPng(index, outputs_[index],
+                              runtime + "/output-" + std::to_string(index + 1) + ".png");
     }
 }
 
@@ -180,9 +177,7 @@ void KWinCompositor::showWindows(size_t contentIndex) {
     std::vector<std::string> argv{runnableByTestUser(TAVELIN_SHOW_PICTURES_BINARY)};
     for (size_t index = 0; index < outputs_.size(); ++index) {
         const std::string image = runtime_.path() + "/window-" + std::to_string(index) + ".png";
-        if (!writePng(outputContentImage(contentIndex + index, outputs_[index]), image)) {
-            throw std::runtime_error("cannot write " + image);
-        }
+        writeOutputContentPng(contentIndex + index, outputs_[index], image);
         argv.push_back(outputName(index) + "=" + image);
     }
     handToTestUser(runtime_.path());

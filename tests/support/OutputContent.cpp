@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "PngDecode.h"
+#include "core/capture/WritePng.h"
+#include "core/image/Image.h"
 
 namespace tavelin::testing_support {
 
@@ -14,7 +17,7 @@ Rgb outputContentAt(size_t index, int x, int y) {
     return colour;
 }
 
-Image outputContentImage(size_t index, const OutputLayout& output) {
+void writeOutputContentPng(size_t index, const OutputLayout& output, const std::string& path) {
     Image image = Image::allocate(output.width, output.height);
     for (int y = 0; y < output.height; ++y) {
         uint8_t* p = image.mutableRow(y);
@@ -26,7 +29,7 @@ Image outputContentImage(size_t index, const OutputLayout& output) {
             p[3] = 255;
         }
     }
-    return image.asOpaque();
+    if (!writePng(image.asOpaque(), path)) throw std::runtime_error("cannot write " + path);
 }
 
 bool pngShowsOutputContent(const std::string& path, size_t index, const OutputLayout& output) {

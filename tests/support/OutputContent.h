@@ -4,7 +4,6 @@
 #include <string>
 
 #include "VirtualDisplay.h"
-#include "core/image/Image.h"
 
 namespace tavelin::testing_support {
 
@@ -24,8 +23,9 @@ struct OutputLayout {
 // between outputs.
 Rgb outputContentAt(size_t index, int x, int y);
 
-// What output `index` shows, at its native resolution, for the compositor's background.
-Image outputContentImage(size_t index, const OutputLayout& output);
+// Writes what output `index` shows, at its native resolution, as a PNG at `path`, for a
+// compositor's background or a window to show; throws when it cannot.
+void writeOutputContentPng(size_t index, const OutputLayout& output, const std::string& path);
 
 // Whether the PNG at `path` is exactly what output `index` shows.
 bool pngShowsOutputContent(const std::string& path, size_t index, const OutputLayout& output);
