@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev libspng-dev
   libgtest-dev libgmock-dev
   xvfb xauth x11-xserver-utils xdotool fonts-dejavu-core
-  libwayland-dev libwayland-bin wayland-protocols qt6-wayland
+  libwayland-dev libwayland-bin wayland-protocols qt6-wayland libpipewire-0.3-dev libdbus-1-dev
   dbus-daemon dbus-bin pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   sway swaybg grim
   dpkg-dev man-db python3
