@@ -2,8 +2,8 @@
 // the spawn of `tavelin-capture --capture` until its overlay has the screens frozen and takes the
 // keyboard, seen as the moment it answers Escape (pressed every 10 ms from the spawn on; the run
 // then ends cancelled, and its end is timed). sway through wlr-screencopy and through the
-// desktop portal, KWin through its screenshot interface, GNOME Shell through the portal; the
-// latter two where they are installed. Medians of 9. Prints Markdown.
+// desktop portal, KWin through its screenshot interface, GNOME Shell through its screen cast and
+// through the portal; the latter two where they are installed. Medians of 9. Prints Markdown.
 #include <linux/input-event-codes.h>
 
 #include <algorithm>
@@ -102,8 +102,15 @@ int main() {
         gnome.storePermission(portalAppIdOfChildren(), "yes");
         Environment environment = gnome.clientEnvironment(hermetic(home));
         environment["HOME"] = gnome.home();
-        report("GNOME Shell 48, desktop portal",
-               freezeMilliseconds(environment, [&] { gnome.input().tapKey(KEY_ESC); }));
+        const auto escape = [&] { gnome.input().tapKey(KEY_ESC); };
+        const double screenCast = freezeMilliseconds(environment, escape);
+        report("GNOME Shell 48, its screen cast", screenCast);
+        environment["TAVELIN_WAYLAND_CAPTURE"] = "portal";
+        const double portal = freezeMilliseconds(environment, escape);
+        report("GNOME Shell 48, desktop portal", portal);
+        if (screenCast > 0 && portal > 0) {
+            std::printf("| GNOME: screen cast / portal | %.2f |\n", screenCast / portal);
+        }
     }
 #endif
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "LayerShellOverlay.h"
+#include "platform/gnome/MutterScreenCast.h"
 #include "platform/kwin/KWinPlatform.h"
 #include "platform/portal/PortalPlatform.h"
 #include "ui/app/ToolkitMessages.h"
@@ -31,15 +32,18 @@ bool aboutTheMissingShell(const char* category, const std::string& text) {
             text.starts_with("Attempted to load the following shells"));
 }
 
-// The compositor's capture protocol where it offers one to us, else KWin or the desktop portal,
-// which only the session bus can tell about: undecided then. $TAVELIN_WAYLAND_CAPTURE
-// ("screencopy", "kwin" or "portal") forces one, to look into a desktop.
+// The compositor's capture protocol where it offers one to us, else GNOME's screen cast, else
+// KWin or the desktop portal, which only the toolkit's bus connection tells apart: undecided
+// then. $TAVELIN_WAYLAND_CAPTURE ("screencopy", "mutter", "kwin" or "portal") forces one, to
+// look into a desktop.
 std::optional<WaylandPixelSource> pixelSourceFor(const WaylandCompositorOffer& compositor) {
     const char* forced = std::getenv("TAVELIN_WAYLAND_CAPTURE");
     if (forced && std::strcmp(forced, "portal") == 0) return WaylandPixelSource::portal;
     if (forced && std::strcmp(forced, "kwin") == 0) return WaylandPixelSource::kwin;
+    if (forced && std::strcmp(forced, "mutter") == 0) return WaylandPixelSource::mutter;
     if (forced && std::strcmp(forced, "screencopy") == 0) return WaylandPixelSource::screencopy;
     if (compositor.screencopy) return WaylandPixelSource::screencopy;
+    if (mutterScreenCastOffered()) return WaylandPixelSource::mutter;
     return std::nullopt;
 }
 
@@ -73,6 +77,7 @@ std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char**
                   : canReachScreenshotPortal()   ? WaylandPixelSource::portal
                                                  : WaylandPixelSource::screencopy;
     }
+    toolkitStarted_.set_value();
     return application;
 }
 
@@ -88,6 +93,7 @@ bool WaylandBackend::canRecordScreen() const {
             return canCaptureWaylandScreens();
         case WaylandPixelSource::kwin:
             return kwinGivesScreenshots(kBusCaptureBound) || portalPermitsScreenshots();
+        case WaylandPixelSource::mutter:
         case WaylandPixelSource::portal:
             return portalPermitsScreenshots();
     }
@@ -102,6 +108,7 @@ bool WaylandBackend::requestScreenRecording() const {
         case WaylandPixelSource::kwin:
             return kwinGivesScreenshots(kBusCaptureBound) ||
                    requestPortalScreenshotPermission(kPortalQuestionBound);
+        case WaylandPixelSource::mutter:
         case WaylandPixelSource::portal:
             return requestPortalScreenshotPermission(kPortalQuestionBound);
     }
@@ -116,6 +123,15 @@ Result<ScreenshotMap, CaptureFailure> WaylandBackend::captureAllDisplays() const
             const ScreenList screens = listWaylandScreens();
             auto screenshots = captureThroughKWin(screens, kBusCaptureBound);
             if (screenshots || !canReachScreenshotPortal()) return screenshots;
+            return captureThroughPortal(screens, kBusCaptureBound);
+        }
+        case WaylandPixelSource::mutter: {
+            // GNOME asks nobody before a screen cast: the user's screenshot permission decides.
+            if (!portalPermitsScreenshots()) return CaptureFailure(CaptureError::permissionDenied);
+            const ScreenList screens = listWaylandScreens();
+            auto screenshots = captureThroughMutter(screens, kBusCaptureBound);
+            if (screenshots) return screenshots;
+            toolkitUp_.wait();
             return captureThroughPortal(screens, kBusCaptureBound);
         }
         case WaylandPixelSource::portal:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <future>
 #include <optional>
 
 #include "platform/wayland/WaylandPlatform.h"
@@ -13,11 +14,12 @@ class LayerShellOverlay;
 enum class WaylandPixelSource {
     screencopy,  // the compositor's capture protocol (wlroots compositors)
     kwin,        // KWin's screenshot interface, else the portal (KDE Plasma)
-    portal,      // the desktop portal (GNOME)
+    mutter,      // GNOME's screen cast where the portal's permission allows, else the portal
+    portal,      // the desktop portal
 };
 
 // A Wayland session. Screens come from a connection of our own, pixels from the compositor's
-// capture protocol, KWin or the desktop portal, chosen once at start. The
+// capture protocol, KWin, GNOME's screen cast or the desktop portal, chosen once at start. The
 // toolkit's Wayland platform shows one window per output: a layer surface where the compositor
 // offers the layer shell, else a fullscreen window.
 class WaylandBackend final : public PlatformBackend {
@@ -36,7 +38,7 @@ public:
                                                    bool windows) override;
     // KWin and the portal answer through the toolkit's D-Bus connection.
     bool capturesBeforeToolkit() const override {
-        return source_ == WaylandPixelSource::screencopy;
+        return source_ == WaylandPixelSource::screencopy || source_ == WaylandPixelSource::mutter;
     }
     void showOverlayWindow(QWidget& window, QScreen& screen) const override;
     bool takeKeyboard(QWindow& window) const override;
@@ -46,6 +48,9 @@ private:
     WaylandCompositorOffer offer_;
     std::optional<WaylandPixelSource> source_;  // undecided until the bus can be asked
     std::unique_ptr<LayerShellOverlay> layerShell_;
+    // The portal, which a failed screen cast falls back to, needs the toolkit's connection.
+    std::promise<void> toolkitStarted_;
+    std::shared_future<void> toolkitUp_ = toolkitStarted_.get_future().share();
 };
 
 }  // namespace tavelin
