@@ -211,7 +211,9 @@ TEST(WaylandFaults, TheCompositorGoingAwayDuringTheSave) {
     session.compositor().input().tapKey(KEY_ENTER);
     session.compositor().stop();
     const auto outcome = session.finish();
-    ASSERT_TRUE(outcome.record.is_object()) << outcome.out << outcome.err;
+    ASSERT_TRUE(outcome.record.is_object())
+        << "status " << outcome.status << ", signal " << outcome.signal << "\n"
+        << outcome.out << outcome.err;
     EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
     if (outcome.status == 0) {
         expectOutputContentInPng(outcome.record["imagePath"], 0, 0, 0, 600, 400);
