@@ -23,7 +23,9 @@ grep -qx 'Licence: MIT' /usr/share/doc/tavelin-capture/copyright
 work=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 server=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+# Xvfb's first start in a freshly filled root can take seconds.
+for _ in $(seq 400); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "Xvfb did not start within 20 s" >&2; exit 1; }
 check=$(DISPLAY=":$(cat "$work/display")" /usr/bin/tavelin-capture)
 kill "$server"
 rm -rf "$work"
