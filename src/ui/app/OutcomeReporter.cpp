@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
+#include <optional>
 
 #include "core/output/StdoutWriter.h"
 #include "core/output/Timestamp.h"
@@ -15,7 +17,11 @@ namespace tavelin {
 namespace {
 
 std::optional<std::string> outputFile;
-std::atomic<bool> delivered{false};
+// The record goes out once. A second thread that ends the run (the toolkit noticing the
+// display go away during the save) waits until the first one's record is out, or it would end
+// the process in the middle of writing it.
+std::mutex delivery;
+std::optional<int> deliveredStatus;
 
 // The capture run whose display may go away, and the record's text then.
 std::optional<CaptureArgs> lostDisplayArgs;
@@ -56,11 +62,13 @@ void setOutputFile(std::optional<std::string> path) {
 }
 
 int deliverOutcome(const RunOutcome& outcome) {
-    if (!delivered.exchange(true)) {
+    const std::lock_guard lock(delivery);
+    if (!deliveredStatus) {
         std::visit([](const auto& record) { StdoutWriter().write(record, outputFile); },
                    outcome.record);
+        deliveredStatus = outcome.status;
     }
-    return outcome.status;
+    return *deliveredStatus;
 }
 
 void finishRun(const RunOutcome& outcome) {

@@ -14,7 +14,7 @@ namespace tavelin {
 
 void setOutputFile(std::optional<std::string> path);
 
-// Writes the outcome's record unless one was delivered already; its status either way.
+// Writes the outcome's record unless one was delivered already; the delivered record's status.
 int deliverOutcome(const RunOutcome& outcome);
 
 // Delivers the outcome and ends the process with its status.
