@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
-#include <optional>
 
 #include "core/output/StdoutWriter.h"
 #include "core/output/Timestamp.h"
@@ -21,7 +20,7 @@ std::optional<std::string> outputFile;
 // display go away during the save) waits until the first one's record is out, or it would end
 // the process in the middle of writing it.
 std::mutex delivery;
-std::optional<int> deliveredStatus;
+bool delivered = false;
 
 // The capture run whose display may go away, and the record's text then.
 std::optional<CaptureArgs> lostDisplayArgs;
@@ -63,12 +62,12 @@ void setOutputFile(std::optional<std::string> path) {
 
 int deliverOutcome(const RunOutcome& outcome) {
     const std::lock_guard lock(delivery);
-    if (!deliveredStatus) {
+    if (!delivered) {
         std::visit([](const auto& record) { StdoutWriter().write(record, outputFile); },
                    outcome.record);
-        deliveredStatus = outcome.status;
+        delivered = true;
     }
-    return *deliveredStatus;
+    return outcome.status;
 }
 
 void finishRun(const RunOutcome& outcome) {

@@ -14,7 +14,8 @@ namespace tavelin {
 
 void setOutputFile(std::optional<std::string> path);
 
-// Writes the outcome's record unless one was delivered already; the delivered record's status.
+// Writes the outcome's record unless one was delivered already (waiting until that one is
+// out); its status either way.
 int deliverOutcome(const RunOutcome& outcome);
 
 // Delivers the outcome and ends the process with its status.
