@@ -17,6 +17,7 @@ namespace {
 
 // A portal that is not running yet is started by the bus first, with its backends.
 constexpr int kCallTimeoutMs = 10000;
+constexpr int kPortalLookIntervalMs = 500;
 
 bool subscribe(QDBusConnection& bus, const QString& path, PortalResponse& response) {
     return bus.connect(portal::kService, path, portal::kRequestInterface, "Response", &response,
@@ -87,19 +88,26 @@ PortalAnswer requestPortalScreenshot(std::chrono::milliseconds bound) {
     QEventLoop loop;
     QObject::connect(&response, &PortalResponse::arrived, &loop, &QEventLoop::quit);
     QTimer::singleShot(bound, &loop, &QEventLoop::quit);
-    // A portal that goes away never answers: no need to wait for the bound.
+    // A portal that goes away never answers: no need to wait for the bound. The bus says so
+    // when it happens; a look now and then also covers a notice that came too late to be seen.
     QDBusServiceWatcher portalGone(portal::kService, bus,
                                    QDBusServiceWatcher::WatchForUnregistration);
     bool vanished = false;
-    QObject::connect(&portalGone, &QDBusServiceWatcher::serviceUnregistered, &loop,
-                     [&loop, &vanished] {
-                         vanished = true;
-                         loop.quit();
-                     });
-    const bool portalRuns = bus.interface()->isServiceRegistered(portal::kService);
-    if (!response.answered && portalRuns) loop.exec();
+    const auto quitIfGone = [&loop, &vanished, &bus] {
+        vanished = !bus.interface()->isServiceRegistered(portal::kService);
+        if (vanished) loop.quit();
+    };
+    QObject::connect(&portalGone, &QDBusServiceWatcher::serviceUnregistered, &loop, [&] {
+        vanished = true;
+        loop.quit();
+    });
+    QTimer lookAgain;
+    QObject::connect(&lookAgain, &QTimer::timeout, &loop, quitIfGone);
+    lookAgain.start(kPortalLookIntervalMs);
+    quitIfGone();
+    if (!response.answered && !vanished) loop.exec();
     unsubscribe(bus, path, response);
-    if (!response.answered && (vanished || !portalRuns)) {
+    if (!response.answered && vanished) {
         return {PortalAnswer::Kind::unreachable, {},
                 "The desktop portal went away during the screenshot request"};
     }
