@@ -63,6 +63,9 @@ std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char**
         application = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         qputenv("QT_QPA_PLATFORM", "wayland");
+        // Frameless windows need no decorations; asking whether they could have them loads
+        // EGL and the GL driver, about 100 ms, for windows that draw in shared memory.
+        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
         if (offer_.layerShell && !LayerShellOverlay::kToolkitHasTheShell) {
             qputenv("QT_WAYLAND_SHELL_INTEGRATION", kNoToolkitShell);
             qputenv("QT_WAYLAND_DONT_CHECK_SHELL_INTEGRATION", "1");
