@@ -1,5 +1,6 @@
 #include "OverlayWindowController.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -19,6 +20,15 @@ QScreen* qtScreenNamed(const std::string& name) {
         if (screen->name().toStdString() == name) return screen;
     }
     return nullptr;
+}
+
+// The toolkit posts a repaint of each child it shows with its window, although the window's
+// first frame paints them all: a second full frame, 30 ms for a 4K screen, right after the
+// first.
+void dropRepaintsOfShownChildren(QWidget& window) {
+    for (QWidget* child : window.findChildren<QWidget*>()) {
+        QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
+    }
 }
 
 }  // namespace
@@ -77,8 +87,10 @@ void OverlayWindowController::prepare(const CaptureArgs& args, std::function<voi
         if (!qtScreen) continue;
         auto window = std::make_unique<OverlayWindow>();
         // On its screen from the start: a window made on another screen and moved to one of
-        // another scale paints its first frames at the wrong scale.
+        // another scale paints its first frames at the wrong scale. The toolkit makes a window
+        // on the screen under its position, whatever screen it was given.
         window->setScreen(qtScreen);
+        window->setGeometry(qtScreen->geometry());
         window->setContent(new SelectionView(screen.frame, std::nullopt, *selectionState, callbacks,
                                              screen.frame == screens.front().frame,
                                              desktopPrimary));
@@ -100,6 +112,7 @@ void OverlayWindowController::present(const ScreenshotMap& screenshots) {
         window->content()->setBackground(shot == screenshots.end() ? std::nullopt
                                                                    : std::optional(shot->second));
         platform_.showOverlayWindow(*window, *qtScreen);
+        dropRepaintsOfShownChildren(*window);
         cursorTargets.emplace_back(window.get());
         shown.push_back(std::move(window));
     }
