@@ -1,10 +1,9 @@
 // Capture of both outputs of a private headless sway (3840x2160 at scale 2 and 1920x1080 at
 // scale 1), in process through wlr-screencopy, beside grim capturing the same outputs as a
 // whole command (into uncompressed PPM, so that its encoder weighs little); and the program's
-// freeze, spawn until every output shows the overlay's scrim over its frozen content, with its
-// pixels through wlr-screencopy and through the desktop portal (a request, the portal's backend
-// running grim to write a PNG, our decode and cut).
-// Prints Markdown.
+// freeze, spawn until every output shows the overlay's scrim over its frozen content, beside the
+// floor for it: `wayland_floor`, a plain-libwayland client doing the same capture and surfaces,
+// and the same client showing a prepared image. Peak memory beside each. Prints Markdown.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -18,10 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "core/identity/SystemdAppId.h"
 #include "platform/wayland/WaylandPlatform.h"
 #include "support/HeadlessCompositor.h"
-#include "support/PortalBus.h"
 #include "support/TestUser.h"
 
 namespace {
@@ -74,12 +71,20 @@ tavelin::testing_support::Rgb dimmedContent(size_t index, int x, int y) {
     return {dimmed(content.r), dimmed(content.g), dimmed(content.b)};
 }
 
+// The peak resident memory of a running process, from the kernel's account.
+double peakMiBOf(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main() {
     HeadlessCompositor compositor({{0, 0, 3840, 2160, 2}, {1920, 0, 1920, 1080, 1}});
-    const tavelin::testing_support::PortalBus portal(compositor);
-    for (const auto& [name, value] : portal.clientEnvironment(compositor.clientEnvironment({}))) {
+    for (const auto& [name, value] : compositor.clientEnvironment({})) {
         setenv(name.c_str(), value.c_str(), 1);
     }
     const double ours = medianMilliseconds([] {
@@ -99,52 +104,55 @@ int main() {
     TempDirectory home;
     handToTestUser(home.path());
     const std::string program = runnableByTestUser(TAVELIN_CAPTURE_BINARY);
-    // The program's own children inherit its systemd unit, under which the portal files them.
-    std::ifstream cgroup("/proc/self/cgroup");
-    portal.storePermission(
-        tavelin::appIdFromCgroup(std::string{std::istreambuf_iterator<char>(cgroup), {}}), "yes");
-    const auto freezeThrough = [&](const char* source) {
-        Environment environment = portal.clientEnvironment(
-            compositor.clientEnvironment(hermeticEnvironment(home.path())));
-        environment["TAVELIN_WAYLAND_CAPTURE"] = source;
-        return medianMilliseconds([&] {
-            ChildProcess run(asTestUser({program, "--capture"}), environment);
+    // Spawn until both outputs show `expected` (logical point, colour), and the peak memory.
+    struct Freeze {
+        double milliseconds = 0;
+        double peakMiB = 0;
+    };
+    const auto freezeOf = [&](const std::vector<std::string>& argv, const Environment& environment,
+                              tavelin::testing_support::Rgb first,
+                              tavelin::testing_support::Rgb second) {
+        double peak = 0;
+        const double milliseconds = medianMilliseconds([&] {
+            ChildProcess run(asTestUser(argv), environment);
             // Output 1 is 1920x1080 points at scale 2; output 2 starts at 1920 points.
-            while (!shows(compositor, 300, 300, dimmedContent(0, 600, 600), file) ||
-                   !shows(compositor, 2220, 300, dimmedContent(1, 300, 300), file)) {
-                if (!run.isRunning()) return false;
+            while (!shows(compositor, 300, 300, first, file) ||
+                   !shows(compositor, 2220, 300, second, file)) {
+                if (!run.isRunning()) {
+                    const auto result = run.wait(std::chrono::seconds(1));
+                    std::fprintf(stderr, "%s: %s%s", argv.front().c_str(), result.out.c_str(),
+                                 result.err.c_str());
+                    return false;
+                }
             }
+            peak = std::max(peak, peakMiBOf(run.pid()));
             run.kill(SIGTERM);
             run.wait(std::chrono::seconds(5));
             return true;
         });
+        return Freeze{milliseconds, peak};
     };
-    const double freeze = freezeThrough("screencopy");
-    // The floor: the toolkit mapping one window per output that paints a prepared grey image.
-    const std::string floorProgram = runnableByTestUser(TAVELIN_FLOOR_BINARY);
-    const double floor = medianMilliseconds([&] {
-        ChildProcess run(asTestUser({floorProgram, "-platform", "wayland"}),
-                         compositor.clientEnvironment(hermeticEnvironment(home.path())));
-        while (!shows(compositor, 300, 300, {40, 40, 40}, file) ||
-               !shows(compositor, 2220, 300, {40, 40, 40}, file)) {
-            if (!run.isRunning()) return false;
-        }
-        run.kill(SIGTERM);
-        run.wait(std::chrono::seconds(5));
-        return true;
-    });
-    const double freezeThroughPortal = freezeThrough("portal");
+    const Environment plain = compositor.clientEnvironment(hermeticEnvironment(home.path()));
+    const std::string floorProgram = runnableByTestUser(TAVELIN_WAYLAND_FLOOR_BINARY);
+    const Freeze freeze = freezeOf({program, "--capture"}, plain, dimmedContent(0, 600, 600),
+                                   dimmedContent(1, 300, 300));
+    const Freeze floor = freezeOf({floorProgram}, plain, dimmedContent(0, 600, 600),
+                                  dimmedContent(1, 300, 300));
+    const Freeze preparedFloor =
+        freezeOf({floorProgram, "--prepared"}, plain, {40, 40, 40}, {40, 40, 40});
     std::printf(
         "| capture of 3840x2160 (scale 2) + 1920x1080 outputs, headless sway | ms (median of 15) "
-        "|\n");
-    std::printf("|---|---|\n| tavelin-capture, wlr-screencopy, both outputs at once | %.1f |\n",
+        "| peak MiB |\n");
+    std::printf("|---|---|---|\n| tavelin-capture, wlr-screencopy, both outputs at once | %.1f | |\n",
                 ours);
-    std::printf("| `grim -t ppm -o NAME`, once per output, same run | %.1f |\n", grim);
-    std::printf("| freeze: spawn to the overlay shown on both outputs (polled with grim) | %.1f |\n",
-                freeze);
-    std::printf("| freeze floor: the toolkit's windows painting a prepared image, same way | %.1f |\n",
-                floor);
-    std::printf("| freeze, pixels through the desktop portal (xdg-desktop-portal-wlr) | %.1f |\n",
-                freezeThroughPortal);
-    std::printf("\nfreeze / floor: %.2f\n", freeze / floor);
+    std::printf("| `grim -t ppm -o NAME`, once per output, same run | %.1f | |\n", grim);
+    std::printf("| freeze: spawn to the overlay shown on both outputs (polled with grim) | %.1f | %.0f |\n",
+                freeze.milliseconds, freeze.peakMiB);
+    std::printf("| floor: plain libwayland, wlr-screencopy then one overlay-layer surface per output "
+                "showing its copy dimmed (`wayland_floor`), same way | %.1f | %.0f |\n",
+                floor.milliseconds, floor.peakMiB);
+    std::printf("| the same without the capture, a prepared image (`wayland_floor --prepared`) | "
+                "%.1f | %.0f |\n",
+                preparedFloor.milliseconds, preparedFloor.peakMiB);
+    std::printf("\nfreeze / floor: %.2f\n", freeze.milliseconds / floor.milliseconds);
 }
