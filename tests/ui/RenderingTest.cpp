@@ -1,4 +1,8 @@
+#include <QRandomGenerator>
+
 #include "OverlayFixture.h"
+#include "ui/overlay/OverlayDrawing.h"
+#include "ui/overlay/ScrimBlit.h"
 
 namespace tavelin {
 namespace {
@@ -74,6 +78,51 @@ TEST_F(Rendering, OtherScreensShowTheSameSelectionAndNoPointerLayers) {
     expectNear(at(second, 159, 200), {255, 255, 255}, 0, "right edge on B");
     const auto far = syntheticPixel(1, 1000, 1000);
     expectNear(at(second, 1000, 1000), dimmed({far.r, far.g, far.b}), 1, "no crosshair on B");
+}
+
+// The one-pass scrim gives the toolkit's own pixels, at each scale and offset it takes on.
+TEST(ScrimBlit, GivesTheToolkitsOwnPixels) {
+    QImage screenshot(64, 48, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < screenshot.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(screenshot.scanLine(y));
+        for (int x = 0; x < screenshot.width(); ++x) row[x] = 0xff000000u | random.generate();
+    }
+    const struct {
+        int scale;
+        QPoint offset;  // in points
+    } cases[] = {{1, {0, 0}}, {2, {0, 0}}, {1, {3, 5}}, {2, {4, 1}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scale);
+        const QSize view = screenshot.size() / c.scale;
+        const QRegion plain(QRect(5, 4, 10, 7));
+        const QRegion dimmed = QRegion(QRect(QPoint(), view)) - plain;
+        const auto canvas = [&] {
+            QImage image(screenshot.size() + QSize(c.offset.x(), c.offset.y()) * c.scale,
+                         QImage::Format_RGB32);
+            image.setDevicePixelRatio(c.scale);
+            image.fill(Qt::green);
+            return image;
+        };
+        QImage ours = canvas();
+        QImage toolkits = canvas();
+        {
+            QPainter painter(&ours);
+            painter.translate(c.offset);
+            ASSERT_TRUE(paintUnderScrim(painter, screenshot, view, plain, dimmed));
+        }
+        {
+            QPainter painter(&toolkits);
+            painter.translate(c.offset);
+            painter.drawImage(QRectF(QRect(QPoint(), view)), screenshot);
+            for (const QRect& r : dimmed) painter.fillRect(r, kScrimColour);
+        }
+        EXPECT_EQ(ours, toolkits);
+    }
+    // A view shown at another resolution than the screenshot's is left to the toolkit.
+    QImage other(32, 24, QImage::Format_RGB32);
+    QPainter painter(&other);
+    EXPECT_FALSE(paintUnderScrim(painter, screenshot, other.size(), {}, QRegion(other.rect())));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "core/overlay/OverlayLayout.h"
 #include "ui/overlay/OverlayDrawing.h"
+#include "ui/overlay/ScrimBlit.h"
 #include "ui/overlay/SelectionView.h"
 
 namespace tavelin {
@@ -57,12 +58,14 @@ void SelectionView::paintBackground(QPainter& painter, const QRegion& region) {
         return;
     }
     // The screenshot, under the scrim but for the cutout. Blending the scrim where it is painted
-    // costs less than a dimmed copy of every screenshot made before the overlay can show.
+    // costs less than a dimmed copy of every screenshot made before the overlay can show; in one
+    // pass where the view draws straight into its buffer, else through the toolkit.
+    QRegion dimmed = region;
+    if (cutout) dimmed -= alignedRect(*cutout);
+    if (paintUnderScrim(painter, background_, size(), region - dimmed, dimmed)) return;
     for (const QRect& r : region) {
         painter.drawImage(QRectF(r), background_, sourceRect(r, background_, size()));
     }
-    QRegion dimmed = region;
-    if (cutout) dimmed -= alignedRect(*cutout);
     for (const QRect& r : dimmed) painter.fillRect(r, kScrimColour);
 }
 
