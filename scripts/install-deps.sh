@@ -6,7 +6,7 @@ set -euo pipefail
 release=$(. /etc/os-release && echo "${VERSION_CODENAME:-unknown}")
 packages=(
   cmake ninja-build g++ pkg-config file
-  qt6-base-dev qt6-base-private-dev libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-base-private-dev libgl-dev libxkbcommon-dev libfontconfig-dev
   libxcb1-dev libxcb-randr0-dev libxcb-shm0-dev libxcb-xtest0-dev
   nlohmann-json3-dev libdeflate-dev libisal-dev libpng-dev libspng-dev
   libgtest-dev libgmock-dev

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "CaptureAppDelegate.h"
+#include "FontWarmUp.h"
 #include "OutcomeReporter.h"
 #include "ProcessExit.h"
 #include "RuntimeDirectory.h"
@@ -43,6 +44,7 @@ void runApplication(int argc, char** argv) {
     ScreenFreeze freeze;
     const bool capturing = AppArgs::scanMode(arguments) == AppMode::capture && !isRunningTests();
     if (capturing && backend->capturesBeforeToolkit()) freeze.start(*backend);
+    if (capturing) warmUpFontConfiguration();
     // The toolkit sees only the program path: the host's arguments are ours alone, and a value
     // such as "-display" must not be taken as a toolkit option. Only a capture shows windows.
     int toolkitArgc = 1;
