@@ -31,20 +31,37 @@ using namespace tavelin::testing_support;
 
 constexpr int kRuns = 9;
 
+// What is timed: the program's capture (which a cancel ends with status 2), or the floor.
+struct Freezer {
+    std::vector<std::string> argv;
+    int statusOnEscape;
+};
+
+Freezer program() {
+    return {{runnableByTestUser(TAVELIN_CAPTURE_BINARY), "--capture"}, 2};
+}
+
+// The plain-libwayland client doing the same capture and surfaces, or the surfaces alone.
+Freezer floorClient(bool captures) {
+    Freezer floor{{runnableByTestUser(TAVELIN_WAYLAND_FLOOR_BINARY)}, 0};
+    if (!captures) floor.argv.push_back("--prepared");
+    return floor;
+}
+
 // Spawn to the overlay answering Escape, in milliseconds; negative when a run failed.
 double freezeMilliseconds(const Environment& environment,
-                          const std::function<void()>& pressEscape) {
+                          const std::function<void()>& pressEscape,
+                          const Freezer& freezer = program()) {
     std::vector<double> times;
     for (int run = 0; run < kRuns; ++run) {
         const auto start = std::chrono::steady_clock::now();
-        ChildProcess program(asTestUser({runnableByTestUser(TAVELIN_CAPTURE_BINARY), "--capture"}),
-                             environment);
-        while (program.isRunning()) {
+        ChildProcess running(asTestUser(freezer.argv), environment);
+        while (running.isRunning()) {
             if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) return -1;
             pressEscape();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        if (program.wait(std::chrono::seconds(1)).exitStatus != 2) return -1;
+        if (running.wait(std::chrono::seconds(1)).exitStatus != freezer.statusOnEscape) return -1;
         times.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
@@ -62,6 +79,20 @@ void report(const char* what, double milliseconds) {
     }
     std::fflush(stdout);
 }
+
+#if TAVELIN_BENCH_KWIN
+// The median time KWin takes to give both outputs' pixels to an allowed program.
+double kwinCaptureMilliseconds(const KWinCompositor& kwin, const std::string& program) {
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        const ProcessResult result = kwin.runClient({program});
+        if (result.exitStatus != 0) return -1;
+        times.push_back(std::stod(result.out));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+#endif
 
 Environment hermetic(const TempDirectory& home) {
     handToTestUser(home.path());
@@ -82,7 +113,15 @@ int main() {
             portal.clientEnvironment(compositor.clientEnvironment(hermetic(home)));
         const auto escape = [&] { compositor.input().tapKey(KEY_ESC); };
         environment["TAVELIN_WAYLAND_CAPTURE"] = "screencopy";
-        report("sway, wlr-screencopy", freezeMilliseconds(environment, escape));
+        const double freeze = freezeMilliseconds(environment, escape);
+        report("sway, wlr-screencopy", freeze);
+        const double floor = freezeMilliseconds(environment, escape, floorClient(true));
+        report("sway, floor: plain libwayland, wlr-screencopy then overlay-layer surfaces", floor);
+        report("sway, the floor's surfaces alone, a prepared image",
+               freezeMilliseconds(environment, escape, floorClient(false)));
+        if (freeze > 0 && floor > 0) {
+            std::printf("| sway: wlr-screencopy / floor | %.2f |\n", freeze / floor);
+        }
         portal.storePermission(portalAppIdOfChildren(), "yes");
         environment["TAVELIN_WAYLAND_CAPTURE"] = "portal";
         report("sway, desktop portal (xdg-desktop-portal-wlr)",
@@ -90,10 +129,21 @@ int main() {
     }
 #if TAVELIN_BENCH_KWIN
     {
-        KWinCompositor kwin(1920, 1080, {runnableByTestUser(TAVELIN_CAPTURE_BINARY)});
-        report("KWin 6.3, its screenshot interface (software OpenGL)",
-               freezeMilliseconds(kwin.clientEnvironment(hermetic(home)),
-                                  [&] { kwin.input().tapKey(KEY_ESC); }));
+        const std::string captureTime = runnableByTestUser(TAVELIN_KWIN_CAPTURE_TIME_BINARY);
+        KWinCompositor kwin(1920, 1080,
+                            {runnableByTestUser(TAVELIN_CAPTURE_BINARY), captureTime});
+        const Environment environment = kwin.clientEnvironment(hermetic(home));
+        const auto escape = [&] { kwin.input().tapKey(KEY_ESC); };
+        const double freeze = freezeMilliseconds(environment, escape);
+        report("KWin 6.3, its screenshot interface (software OpenGL)", freeze);
+        const double captures = kwinCaptureMilliseconds(kwin, captureTime);
+        report("KWin: its screenshot interface alone, both outputs, in process", captures);
+        const double surfaces = freezeMilliseconds(environment, escape, floorClient(false));
+        report("KWin: the floor's surfaces alone, a prepared image", surfaces);
+        if (freeze > 0 && captures > 0 && surfaces > 0) {
+            std::printf("| KWin: freeze / (captures + surfaces) | %.2f |\n",
+                        freeze / (captures + surfaces));
+        }
     }
 #endif
 #if TAVELIN_BENCH_GNOME

@@ -2,8 +2,8 @@
 // libwayland: every output copied through wlr-screencopy into shared memory, then one surface
 // per output on the overlay layer (taking the keyboard) showing its copy under the same 40%
 // black scrim, dimmed in place and attached as it is. With --prepared it skips the capture and
-// shows a grey image instead. Runs until it is killed. A floor to time the program against, not
-// a tool: any failure ends it with status 1.
+// shows a grey image instead. Runs until a key is pressed or it is killed. A floor to time the
+// program against, not a tool: any failure ends it with status 1.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -61,6 +61,7 @@ struct Output {
 };
 
 struct Client {
+    wl_seat* seat = nullptr;
     wl_compositor* compositor = nullptr;
     wl_shm* shm = nullptr;
     zwlr_screencopy_manager_v1* screencopy = nullptr;
@@ -105,6 +106,8 @@ const wl_registry_listener kRegistryListener = {
             } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
                 client.layerShell = bind<zwlr_layer_shell_v1>(
                     registry, name, zwlr_layer_shell_v1_interface, std::min(version, 3u));
+            } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
+                client.seat = bind<wl_seat>(registry, name, wl_seat_interface, 1);
             } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
                 Output& output = client.outputs.emplace_back();
                 output.output = bind<wl_output>(registry, name, wl_output_interface, 2);
@@ -168,6 +171,21 @@ const zwlr_screencopy_frame_v1_listener kFrameListener = {
         },
 };
 
+// A key pressed on the overlay ends the run, as Escape does the program's.
+const wl_keyboard_listener kKeyboardListener = {
+    .keymap = [](void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); },
+    .enter = [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},
+    .leave = [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
+    .key =
+        [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
+            if (state == WL_KEYBOARD_KEY_STATE_PRESSED) std::exit(0);
+        },
+    .modifiers = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {},
+#ifdef WL_KEYBOARD_REPEAT_INFO_SINCE_VERSION
+    .repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {},
+#endif
+};
+
 const zwlr_layer_surface_v1_listener kLayerListener = {
     .configure =
         [](void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t, uint32_t) {
@@ -193,11 +211,13 @@ int main(int argc, char** argv) {
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &kRegistryListener, &client);
     wl_display_roundtrip(display);
-    if (!client.compositor || !client.shm || !client.screencopy || !client.layerShell) {
+    if (!client.compositor || !client.shm || !client.layerShell ||
+        (!prepared && !client.screencopy)) {
         die("the compositor lacks a protocol this needs");
     }
     // The outputs' modes and scales arrive with their first events.
     wl_display_roundtrip(display);
+    if (client.seat) wl_keyboard_add_listener(wl_seat_get_keyboard(client.seat), &kKeyboardListener, nullptr);
 
     std::deque<std::pair<Client*, Output*>> frameData;
     for (Output& output : client.outputs) {
