@@ -57,11 +57,16 @@ public:
         }
     }
     // Whether output `index` shows `expected` at its logical point (x, y), within one level.
+    // Outputs are known by name: compositors announce them in an order of their own.
     bool shows(size_t index, int x, int y, tavelin::testing_support::Rgb expected) {
-        tavelin::ScreencopyFrame frame(
-            zwlr_screencopy_manager_v1_capture_output_region(
-                session_->screencopy(), 0, session_->outputs()[index].handle, x, y, 1, 1),
-            session_->shm());
+        const auto& outputs = session_->outputs();
+        const auto output = std::find_if(outputs.begin(), outputs.end(), [&](const auto& o) {
+            return tavelin::screenName(o) == HeadlessCompositor::outputName(index);
+        });
+        if (output == outputs.end()) return false;
+        tavelin::ScreencopyFrame frame(zwlr_screencopy_manager_v1_capture_output_region(
+                                           session_->screencopy(), 0, output->handle, x, y, 1, 1),
+                                       session_->shm());
         std::string failure;
         if (!session_->dispatchUntil([&] { return frame.isFinished(); },
                                      std::chrono::seconds(5), failure) ||
@@ -69,12 +74,22 @@ public:
             return false;
         }
         const uint8_t* bgra = frame.image()->row(0);
+        lastSeen_ = {bgra[2], bgra[1], bgra[0]};
+        lastExpected_ = expected;
         return std::abs(bgra[2] - expected.r) <= 1 && std::abs(bgra[1] - expected.g) <= 1 &&
                std::abs(bgra[0] - expected.b) <= 1;
+    }
+    // What the last look saw, and what it looked for.
+    std::string lastLook() const {
+        return std::to_string(lastSeen_.r) + "," + std::to_string(lastSeen_.g) + "," +
+               std::to_string(lastSeen_.b) + " for " + std::to_string(lastExpected_.r) + "," +
+               std::to_string(lastExpected_.g) + "," + std::to_string(lastExpected_.b);
     }
 
 private:
     std::unique_ptr<tavelin::WaylandSession> session_;
+    tavelin::testing_support::Rgb lastSeen_{};
+    tavelin::testing_support::Rgb lastExpected_{};
 };
 
 // The content of output `index` at native (x, y) under the scrim (black at 40% opacity).
@@ -129,10 +144,16 @@ int main() {
         double peak = 0;
         const double milliseconds = medianMilliseconds([&] {
             ChildProcess run(asTestUser(argv), environment);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
             // Output 1 is 1920x1080 points at scale 2; output 2 starts at 1920 points.
             while (!watch.shows(0, 300, 300, first) || !watch.shows(1, 300, 300, second)) {
                 // Each look makes the compositor draw a frame: not more often than this.
                 std::this_thread::sleep_for(std::chrono::milliseconds(4));
+                if (std::chrono::steady_clock::now() > deadline) {
+                    std::fprintf(stderr, "%s: not shown; last seen %s\n", argv.front().c_str(),
+                                 watch.lastLook().c_str());
+                    return false;
+                }
                 if (!run.isRunning()) {
                     const auto result = run.wait(std::chrono::seconds(1));
                     std::fprintf(stderr, "%s: %s%s", argv.front().c_str(), result.out.c_str(),
