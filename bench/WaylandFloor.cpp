@@ -49,6 +49,7 @@ Pixels sharedPixels(wl_shm* shm, uint32_t format, int width, int height, int str
 }
 
 struct Output {
+    wl_shm* shm = nullptr;
     wl_output* output = nullptr;
     int32_t scale = 1;
     int32_t width = 0, height = 0;  // the current mode, in native pixels
@@ -145,29 +146,27 @@ const zwlr_screencopy_frame_v1_listener kFrameListener = {
     .buffer =
         [](void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, uint32_t width,
            uint32_t height, uint32_t stride) {
-            auto& [client, output] = *static_cast<std::pair<Client*, Output*>*>(data);
-            output->pixels =
-                sharedPixels(client->shm, format, int(width), int(height), int(stride));
+            Output& output = *static_cast<Output*>(data);
+            output.pixels = sharedPixels(output.shm, format, int(width), int(height), int(stride));
+            // Before version 3 no list of buffer kinds follows: this one is the offer.
             if (zwlr_screencopy_frame_v1_get_version(frame) < 3) {
-                zwlr_screencopy_frame_v1_copy(frame, output->pixels.buffer);
+                zwlr_screencopy_frame_v1_copy(frame, output.pixels.buffer);
             }
         },
     .flags =
         [](void* data, zwlr_screencopy_frame_v1*, uint32_t flags) {
-            static_cast<std::pair<Client*, Output*>*>(data)->second->yInverted =
-                flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT;
+            static_cast<Output*>(data)->yInverted = flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT;
         },
     .ready =
         [](void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint32_t) {
-            static_cast<std::pair<Client*, Output*>*>(data)->second->captured = true;
+            static_cast<Output*>(data)->captured = true;
         },
     .failed = [](void*, zwlr_screencopy_frame_v1*) { die("the compositor failed a copy"); },
     .damage = [](void*, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint32_t, uint32_t) {},
     .linux_dmabuf = [](void*, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint32_t) {},
     .buffer_done =
         [](void* data, zwlr_screencopy_frame_v1* frame) {
-            zwlr_screencopy_frame_v1_copy(
-                frame, static_cast<std::pair<Client*, Output*>*>(data)->second->pixels.buffer);
+            zwlr_screencopy_frame_v1_copy(frame, static_cast<Output*>(data)->pixels.buffer);
         },
 };
 
@@ -219,12 +218,11 @@ int main(int argc, char** argv) {
     wl_display_roundtrip(display);
     if (client.seat) wl_keyboard_add_listener(wl_seat_get_keyboard(client.seat), &kKeyboardListener, nullptr);
 
-    std::deque<std::pair<Client*, Output*>> frameData;
     for (Output& output : client.outputs) {
+        output.shm = client.shm;
         if (prepared) continue;
         output.frame = zwlr_screencopy_manager_v1_capture_output(client.screencopy, 0, output.output);
-        zwlr_screencopy_frame_v1_add_listener(output.frame, &kFrameListener,
-                                              &frameData.emplace_back(&client, &output));
+        zwlr_screencopy_frame_v1_add_listener(output.frame, &kFrameListener, &output);
     }
     const auto allCaptured = [&] {
         return std::all_of(client.outputs.begin(), client.outputs.end(),
