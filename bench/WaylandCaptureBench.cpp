@@ -14,6 +14,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,10 +32,8 @@ double medianMilliseconds(const std::function<bool()>& work) {
     std::vector<double> times;
     for (int run = 0; run < 15; ++run) {
         const auto start = std::chrono::steady_clock::now();
-        if (!work()) {
-            std::fprintf(stderr, "capture failed\n");
-            std::exit(1);
-        }
+        // Thrown, not exited: the compositor and what it started end as the stack unwinds.
+        if (!work()) throw std::runtime_error("capture failed");
         times.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
@@ -52,8 +51,7 @@ class PixelWatch {
 public:
     PixelWatch() : session_(tavelin::WaylandSession::connect()) {
         if (!session_ || !session_->screencopy()) {
-            std::fprintf(stderr, "cannot watch the outputs\n");
-            std::exit(1);
+            throw std::runtime_error("cannot watch the outputs");
         }
     }
     // Whether output `index` shows `expected` at its logical point (x, y), within one level.
@@ -110,7 +108,7 @@ double peakMiBOf(pid_t pid) {
 
 }  // namespace
 
-int main() {
+int main() try {
     HeadlessCompositor compositor({{0, 0, 3840, 2160, 2}, {1920, 0, 1920, 1080, 1}});
     for (const auto& [name, value] : compositor.clientEnvironment({})) {
         setenv(name.c_str(), value.c_str(), 1);
@@ -191,4 +189,7 @@ int main() {
                 "%.1f | %.0f |\n",
                 preparedFloor.milliseconds, preparedFloor.peakMiB);
     std::printf("\nfreeze / floor: %.2f\n", freeze.milliseconds / floor.milliseconds);
+} catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    return 1;
 }
