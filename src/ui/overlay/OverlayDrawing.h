@@ -16,7 +16,8 @@ namespace tavelin {
 // points, origin at the view's top-left corner, y down.
 
 // The scrim over the frozen screenshot: black at 40%.
-inline const QColor kScrimColour{0, 0, 0, 102};
+inline constexpr int kScrimAlpha = 102;
+inline const QColor kScrimColour{0, 0, 0, kScrimAlpha};
 
 // The monospaced system font at 11 points that both labels use.
 QFont labelFont();
