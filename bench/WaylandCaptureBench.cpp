@@ -12,8 +12,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -143,7 +141,7 @@ int main() try {
         const double milliseconds = medianMilliseconds([&] {
             ChildProcess run(asTestUser(argv), environment);
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            // Output 1 is 1920x1080 points at scale 2; output 2 starts at 1920 points.
+            // The point 300,300 of each output: native 600,600 on the scale-2 one.
             while (!watch.shows(0, 300, 300, first) || !watch.shows(1, 300, 300, second)) {
                 // Each look makes the compositor draw a frame: not more often than this.
                 std::this_thread::sleep_for(std::chrono::milliseconds(4));
