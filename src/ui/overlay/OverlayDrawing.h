@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/geometry/Rect.h"
+#include "core/image/Scrim.h"
 
 class QPainter;
 
@@ -15,8 +16,7 @@ namespace tavelin {
 // The passive layers drawn above the frozen screenshot. All coordinates are view coordinates:
 // points, origin at the view's top-left corner, y down.
 
-// The scrim over the frozen screenshot: black at 40%.
-inline constexpr int kScrimAlpha = 102;
+// The scrim as the toolkit paints it where no screenshot is under it.
 inline const QColor kScrimColour{0, 0, 0, kScrimAlpha};
 
 // The monospaced system font at 11 points that both labels use.

@@ -5,21 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ui/overlay/OverlayDrawing.h"
+#include "core/image/Scrim.h"
 
 namespace tavelin {
 namespace {
-
-// The scrim's black over an opaque pixel, rounded as the toolkit's blend rounds: each channel
-// times (255 - alpha)/255, two channels at a time.
-inline uint32_t underScrim(uint32_t pixel) {
-    constexpr uint32_t kKept = 255 - kScrimAlpha;
-    uint32_t redBlue = (pixel & 0x00ff00ffu) * kKept;
-    redBlue = ((redBlue + ((redBlue >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
-    uint32_t green = ((pixel >> 8) & 0xffu) * kKept;
-    green = (green + (green >> 8) + 0x80u) >> 8;
-    return 0xff000000u | redBlue | (green << 8);
-}
 
 bool isOpaque32(QImage::Format format) {
     return format == QImage::Format_RGB32;
