@@ -47,6 +47,23 @@ public:
         }
     }
 
+    // Starts a capture and stops the program (SIGSTOP) the moment it is seen to freeze the first
+    // output: before it can have done anything more. The caller goes on with SIGCONT.
+    void startAndStopAtTheFreeze(const std::vector<std::string>& arguments) {
+        child_ = binary_.start(captureArguments(arguments));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        for (;;) {
+            // Stopped before each look, so that what is seen is all it has done.
+            child_->kill(SIGSTOP);
+            if (fractionShowingDimmedContent(0, kSampleStride) > 0.5) return;
+            child_->kill(SIGCONT);
+            if (!child_->isRunning() || std::chrono::steady_clock::now() > deadline) {
+                FAIL() << "no overlay; " << child_->wait(std::chrono::seconds(1)).err;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
     // The share of output `index`'s pixels, every `stride`th in each direction, that show its
     // content under the overlay's scrim.
     double fractionShowingDimmedContent(size_t index, int stride) {

@@ -73,6 +73,23 @@ TEST(WaylandCapture, SelectionDrawnWithThePointer) {
     expectOutputContentInPng(outcome.record["imagePath"], 0, 200, 150, 400, 300);
 }
 
+// What the user does the moment the screens freeze counts, although the overlay's windows can
+// hardly have drawn by then: the program is stopped as it is first seen frozen, the pointer and
+// keyboard act while it cannot answer, then it goes on.
+TEST(WaylandCapture, InputFromTheMomentTheScreensFreezeIsKept) {
+    WaylandCaptureSession session;
+    session.startAndStopAtTheFreeze({"--out-dir", session.binary().privateDirectory()});
+    session.compositor().input().drag(200, 150, 600, 450);
+    session.compositor().input().tapKey(KEY_RIGHT);
+    session.compositor().input().tapKey(KEY_ENTER);
+    session.signal(SIGCONT);
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.record["selectionPoints"], rectJson(201, 150, 400, 300));
+    expectOutputContentInPng(outcome.record["imagePath"], 0, 201, 150, 400, 300);
+    EXPECT_EQ(outcome.err, "");
+}
+
 // The drag starts on the scale-1 output and ends on the scale-2 one: the PNG takes the smaller
 // scale, so the scale-2 part is each 2x2 block of native pixels averaged.
 TEST(WaylandCapture, DragAcrossOutputsOfDifferentScalesGivesOneComposite) {

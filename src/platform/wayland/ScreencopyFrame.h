@@ -24,6 +24,8 @@ public:
     bool isFinished() const { return image_.has_value() || !failure_.empty(); }
     // The copied pixels as premultiplied BGRA, top row first; absent until ready.
     const std::optional<Image>& image() const { return image_; }
+    // The shared memory the image lies in, as the compositor has it.
+    const ShmBuffer& memory() const { return buffer_; }
     const std::string& failure() const { return failure_; }
     void fail(std::string why);
 

@@ -24,10 +24,19 @@ public:
     explicit operator bool() const { return buffer_ != nullptr; }
     wl_buffer* buffer() const { return buffer_; }
     const std::shared_ptr<uint8_t>& pixels() const { return pixels_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int stride() const { return stride_; }
+    // Another buffer on the same pixels, read by the compositor as `format`.
+    ShmBuffer readAs(uint32_t format) const;
 
 private:
     wl_buffer* buffer_ = nullptr;
+    std::shared_ptr<wl_shm_pool> pool_;
     std::shared_ptr<uint8_t> pixels_;
+    int width_ = 0;
+    int height_ = 0;
+    int stride_ = 0;
 };
 
 }  // namespace tavelin

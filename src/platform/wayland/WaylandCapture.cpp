@@ -1,11 +1,15 @@
 // Screenshots of every output through wlr-screencopy.
+#include <algorithm>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "ScreencopyFrame.h"
+#include "WaylandCurtain.h"
 #include "WaylandPlatform.h"
 #include "WaylandSession.h"
+#include "core/image/Scrim.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 
 namespace tavelin {
@@ -24,14 +28,22 @@ void awaitFrames(WaylandSession& session,
     std::string failure;
     const bool finished = session.dispatchUntil(
         [&] {
-            for (const auto& frame : frames) {
-                if (!frame->isFinished()) return false;
-            }
-            return true;
+            return std::all_of(frames.begin(), frames.end(),
+                               [](const auto& frame) { return frame->isFinished(); });
         },
         kCaptureTimeout, failure);
     if (finished) return;
     for (const auto& frame : frames) frame->fail(failure);
+}
+
+// The screenshot, out of the memory the curtain now shows dimmed.
+Image restoredFromUnderTheCurtain(const Image& dimmed) {
+    Image restored = Image::allocate(dimmed.width(), dimmed.height());
+    for (int y = 0; y < dimmed.height(); ++y) {
+        restoreFromScrim(reinterpret_cast<const uint32_t*>(dimmed.row(y)),
+                         reinterpret_cast<uint32_t*>(restored.mutableRow(y)), size_t(dimmed.width()));
+    }
+    return restored.asOpaque();
 }
 
 }  // namespace
@@ -48,8 +60,9 @@ bool canCaptureWaylandScreens() {
     return probe.front()->image().has_value();
 }
 
-Result<ScreenshotMap, CaptureFailure> captureWaylandScreens(std::FILE* failureLines) {
-    const auto session = WaylandSession::connect();
+Result<ScreenshotMap, CaptureFailure> captureWaylandScreens(
+    std::FILE* failureLines, std::unique_ptr<WaylandCurtain>* curtain) {
+    const std::shared_ptr<WaylandSession> session = WaylandSession::connect();
     if (!session || !canCapture(*session)) return CaptureFailure(CaptureError::permissionDenied);
 
     // Every output is asked at once, so the copies of all outputs overlap.
@@ -59,6 +72,8 @@ Result<ScreenshotMap, CaptureFailure> captureWaylandScreens(std::FILE* failureLi
             zwlr_screencopy_manager_v1_capture_output(session->screencopy(), 0, output.handle),
             session->shm()));
     }
+    // The curtain's surfaces are made and configured while the compositor copies.
+    std::unique_ptr<WaylandCurtain> pending = curtain ? WaylandCurtain::prepare(session) : nullptr;
     awaitFrames(*session, frames);
 
     ScreenshotMap screenshots;
@@ -72,6 +87,20 @@ Result<ScreenshotMap, CaptureFailure> captureWaylandScreens(std::FILE* failureLi
         }
     }
     if (screenshots.empty()) return CaptureFailure(CaptureError::captureFailed);
+    if (pending) {
+        std::map<std::string, const ShmBuffer*> copies;
+        for (size_t index = 0; index < frames.size(); ++index) {
+            if (frames[index]->image()) {
+                copies[screenName(session->outputs()[index])] = &frames[index]->memory();
+            }
+        }
+        if (pending->show(copies)) {
+            for (auto& [name, screenshot] : screenshots) {
+                screenshot = restoredFromUnderTheCurtain(screenshot);
+            }
+            *curtain = std::move(pending);
+        }
+    }
     return screenshots;
 }
 

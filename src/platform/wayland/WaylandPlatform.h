@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "core/Result.h"
@@ -29,10 +30,14 @@ ScreenList listWaylandScreens();
 // capture of an output succeeds. Never prompts.
 bool canCaptureWaylandScreens();
 
+class WaylandCurtain;
+
 // One screenshot per output at its native resolution, without the pointer, keyed by output
 // name, on a connection of its own (any thread). An output that fails is reported on
 // `failureLines` and left out; permissionDenied without a capture protocol, captureFailed when
-// no output could be captured.
-Result<ScreenshotMap, CaptureFailure> captureWaylandScreens(std::FILE* failureLines = stdout);
+// no output could be captured. With `curtain`, the screenshots are also shown at once under the
+// overlay's scrim where the compositor allows, and `*curtain` holds them up.
+Result<ScreenshotMap, CaptureFailure> captureWaylandScreens(
+    std::FILE* failureLines = stdout, std::unique_ptr<WaylandCurtain>* curtain = nullptr);
 
 }  // namespace tavelin

@@ -8,6 +8,10 @@
 
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
+// The protocol names an argument "namespace", a C++ keyword.
+#define namespace surfaceNamespace
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#undef namespace
 
 namespace tavelin {
 namespace {
@@ -15,6 +19,9 @@ namespace {
 constexpr uint32_t kOutputVersion = 4;
 constexpr uint32_t kXdgOutputVersion = 3;
 constexpr uint32_t kScreencopyVersion = 3;
+constexpr uint32_t kCompositorVersion = 4;
+constexpr uint32_t kLayerShellVersion = 3;
+constexpr uint32_t kSeatVersion = 5;
 
 bool isQuarterTurn(int32_t transform) {
     return transform & WL_OUTPUT_TRANSFORM_90;  // 90, 270 and their flipped forms
@@ -75,6 +82,12 @@ const zxdg_output_v1_listener kXdgOutputListener = {
         },
 };
 
+const wl_seat_listener kSeatListener = {
+    .capabilities = [](void* data, wl_seat*,
+                       uint32_t capabilities) { *static_cast<uint32_t*>(data) = capabilities; },
+    .name = [](void*, wl_seat*, const char*) {},
+};
+
 }  // namespace
 
 std::unique_ptr<WaylandSession> WaylandSession::connect() {
@@ -104,6 +117,15 @@ WaylandSession::~WaylandSession() {
         }
     }
     if (screencopy_) zwlr_screencopy_manager_v1_destroy(screencopy_);
+    if (layerShell_) zwlr_layer_shell_v1_destroy(layerShell_);
+    if (seat_) {
+        if (wl_seat_get_version(seat_) >= WL_SEAT_RELEASE_SINCE_VERSION) {
+            wl_seat_release(seat_);
+        } else {
+            wl_seat_destroy(seat_);
+        }
+    }
+    if (compositor_) wl_compositor_destroy(compositor_);
     if (xdgOutputs_) zxdg_output_manager_v1_destroy(xdgOutputs_);
     if (shm_) wl_shm_destroy(shm_);
     if (registry_) wl_registry_destroy(registry_);
@@ -158,8 +180,16 @@ void WaylandSession::global(void* data, wl_registry* registry, uint32_t name, co
     } else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0) {
         session.screencopy_ = static_cast<zwlr_screencopy_manager_v1*>(
             bind(&zwlr_screencopy_manager_v1_interface, kScreencopyVersion));
-    } else if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0) {
-        session.offersLayerShell_ = true;
+    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+        session.layerShell_ = static_cast<zwlr_layer_shell_v1*>(
+            bind(&zwlr_layer_shell_v1_interface, kLayerShellVersion));
+    } else if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
+        session.compositor_ =
+            static_cast<wl_compositor*>(bind(&wl_compositor_interface, kCompositorVersion));
+    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !session.seat_) {
+        // The first seat: the one a desktop has.
+        session.seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, kSeatVersion));
+        wl_seat_add_listener(session.seat_, &kSeatListener, &session.seatCapabilities_);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+struct zwlr_layer_shell_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
 struct zwlr_screencopy_manager_v1;
@@ -60,7 +61,12 @@ public:
     wl_shm* shm() const { return shm_; }
     zwlr_screencopy_manager_v1* screencopy() const { return screencopy_; }
     const std::deque<WaylandOutput>& outputs() const { return outputs_; }
-    bool offersLayerShell() const { return offersLayerShell_; }
+    // What surfaces of this connection need: null where the compositor lacks them.
+    wl_compositor* compositor() const { return compositor_; }
+    zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
+    wl_seat* seat() const { return seat_; }
+    uint32_t seatCapabilities() const { return seatCapabilities_; }  // wl_seat_capability bits
+    bool offersLayerShell() const { return layerShell_ != nullptr; }
     // False once the connection has failed.
     bool roundtrip();
     // Handles events until `isDone` holds. Fails with a reason when the connection breaks or
@@ -81,7 +87,10 @@ private:
     wl_shm* shm_ = nullptr;
     zxdg_output_manager_v1* xdgOutputs_ = nullptr;
     zwlr_screencopy_manager_v1* screencopy_ = nullptr;
-    bool offersLayerShell_ = false;  // bound on the toolkit's connection, not on this one
+    wl_compositor* compositor_ = nullptr;
+    zwlr_layer_shell_v1* layerShell_ = nullptr;
+    wl_seat* seat_ = nullptr;
+    uint32_t seatCapabilities_ = 0;
     std::deque<WaylandOutput> outputs_;  // a deque: listeners hold pointers to its elements
 };
 

@@ -9,6 +9,7 @@
 
 #include "core/selection/DisplayIdentity.h"
 #include "core/selection/InitialSelection.h"
+#include "ui/overlay/FirstFrames.h"
 #include "ui/overlay/SelectionView.h"
 #include "ui/platform/QtGeometry.h"
 
@@ -103,6 +104,7 @@ void OverlayWindowController::prepare(const CaptureArgs& args, std::function<voi
 void OverlayWindowController::present(const ScreenshotMap& screenshots) {
     std::vector<std::unique_ptr<OverlayWindow>> shown;
     std::vector<QPointer<QWidget>> cursorTargets;
+    std::vector<QWindow*> handles;
     for (size_t index = 0; index < windows.size(); ++index) {
         const auto& [name, qtScreen] = windowScreens_[index];
         if (!qtScreen) continue;  // gone since the window was made
@@ -114,8 +116,17 @@ void OverlayWindowController::present(const ScreenshotMap& screenshots) {
         platform_.showOverlayWindow(*window, *qtScreen);
         dropRepaintsOfShownChildren(*window);
         cursorTargets.emplace_back(window.get());
+        handles.push_back(window->windowHandle());
         shown.push_back(std::move(window));
     }
+    FirstFrames::watch(
+        handles,
+        [this] {
+            std::vector<QWindow*> drawn;  // the windows still up
+            for (const auto& window : windows) drawn.push_back(window->windowHandle());
+            platform_.overlayDrawn(drawn);
+        },
+        this);
     windows = std::move(shown);
     windowScreens_.clear();
     cursor_.setWindows(std::move(cursorTargets));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "core/screens/ScreenPlatform.h"
 
@@ -25,6 +26,10 @@ public:
     virtual bool capturesBeforeToolkit() const { return true; }
     // Shows `window` borderless above every other window, covering exactly `screen`.
     virtual void showOverlayWindow(QWidget& window, QScreen& screen) const = 0;
+    // Every overlay window has drawn its first frame: whatever the backend showed of the frozen
+    // screens before them gives way, and input it held meanwhile goes to `windows` (keys to the
+    // first).
+    virtual void overlayDrawn(const std::vector<QWindow*>& /*windows*/) const {}
     // Directs the keyboard to `window`. False when it could not be had yet (another client
     // holds it) and is worth trying again shortly.
     virtual bool takeKeyboard(QWindow& window) const = 0;

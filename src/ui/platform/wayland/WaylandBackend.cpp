@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "CurtainHandOver.h"
 #include "LayerShellOverlay.h"
+#include "platform/wayland/WaylandCurtain.h"
 #include "platform/gnome/MutterScreenCast.h"
 #include "platform/kwin/KWinPlatform.h"
 #include "platform/portal/PortalPlatform.h"
@@ -121,7 +123,9 @@ bool WaylandBackend::requestScreenRecording() const {
 Result<ScreenshotMap, CaptureFailure> WaylandBackend::captureAllDisplays() const {
     switch (*source_) {
         case WaylandPixelSource::screencopy:
-            return captureWaylandScreens();
+            // Where the overlay's windows go on the layer shell, the screens show frozen at
+            // once, before the toolkit's windows can be drawn.
+            return captureWaylandScreens(stdout, offer_.layerShell ? &curtain_ : nullptr);
         case WaylandPixelSource::kwin: {
             const ScreenList screens = listWaylandScreens();
             auto screenshots = captureThroughKWin(screens, kBusCaptureBound);
@@ -154,6 +158,10 @@ void WaylandBackend::showOverlayWindow(QWidget& window, QScreen& screen) const {
     window.windowHandle()->setScreen(&screen);
     window.setGeometry(screen.geometry());
     window.showFullScreen();
+}
+
+void WaylandBackend::overlayDrawn(const std::vector<QWindow*>& windows) const {
+    if (curtain_) CurtainHandOver::begin(*curtain_, windows);
 }
 
 // A layer surface holds the keyboard from its first frame. Elsewhere the compositor gives it to

@@ -9,6 +9,7 @@
 namespace tavelin {
 
 class LayerShellOverlay;
+class WaylandCurtain;
 
 // Where a Wayland session's pixels and screenshot permission come from.
 enum class WaylandPixelSource {
@@ -41,6 +42,7 @@ public:
         return source_ == WaylandPixelSource::screencopy || source_ == WaylandPixelSource::mutter;
     }
     void showOverlayWindow(QWidget& window, QScreen& screen) const override;
+    void overlayDrawn(const std::vector<QWindow*>& windows) const override;
     bool takeKeyboard(QWindow& window) const override;
     std::string lostConnectionMessage() const override { return "The Wayland connection broke"; }
 
@@ -48,6 +50,9 @@ private:
     WaylandCompositorOffer offer_;
     std::optional<WaylandPixelSource> source_;  // undecided until the bus can be asked
     std::unique_ptr<LayerShellOverlay> layerShell_;
+    // The captured screens shown on the compositor's layer shell before the toolkit's windows
+    // are up; made by the capture, given way once the windows have drawn.
+    mutable std::unique_ptr<WaylandCurtain> curtain_;
     // The portal, which a failed screen cast falls back to, needs the toolkit's connection.
     std::promise<void> toolkitStarted_;
     std::shared_future<void> toolkitUp_ = toolkitStarted_.get_future().share();
