@@ -1,6 +1,7 @@
 // Screenshots of every output through wlr-screencopy.
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <map>
 #include <memory>
 #include <vector>
@@ -36,13 +37,21 @@ void awaitFrames(WaylandSession& session,
     for (const auto& frame : frames) frame->fail(failure);
 }
 
-// The screenshot, out of the memory the curtain now shows dimmed.
+// The screenshot, out of the memory the curtain now shows dimmed. The toolkit's windows wait
+// for it, so it is made on two threads.
 Image restoredFromUnderTheCurtain(const Image& dimmed) {
-    Image restored = Image::allocate(dimmed.width(), dimmed.height());
-    for (int y = 0; y < dimmed.height(); ++y) {
-        restoreFromScrim(reinterpret_cast<const uint32_t*>(dimmed.row(y)),
-                         reinterpret_cast<uint32_t*>(restored.mutableRow(y)), size_t(dimmed.width()));
-    }
+    const Image restored = Image::allocate(dimmed.width(), dimmed.height());
+    const auto restoreRows = [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            restoreFromScrim(reinterpret_cast<const uint32_t*>(dimmed.row(y)),
+                             reinterpret_cast<uint32_t*>(restored.mutableRow(y)),
+                             size_t(dimmed.width()));
+        }
+    };
+    const int middle = dimmed.height() / 2;
+    auto upperHalf = std::async(std::launch::async, restoreRows, 0, middle);
+    restoreRows(middle, dimmed.height());
+    upperHalf.get();
     return restored.asOpaque();
 }
 
