@@ -6,8 +6,8 @@
 // and the same client showing a prepared image. Peak memory beside each. Prints Markdown.
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,9 +20,9 @@
 #include "platform/wayland/ScreencopyFrame.h"
 #include "platform/wayland/WaylandPlatform.h"
 #include "platform/wayland/WaylandSession.h"
-#include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "support/HeadlessCompositor.h"
 #include "support/TestUser.h"
+#include "wlr-screencopy-unstable-v1-client-protocol.h"
 
 namespace {
 
@@ -70,8 +70,8 @@ public:
                                            session_->screencopy(), 0, output->handle, x, y, 1, 1),
                                        session_->shm());
         std::string failure;
-        if (!session_->dispatchUntil([&] { return frame.isFinished(); },
-                                     std::chrono::seconds(5), failure) ||
+        if (!session_->dispatchUntil([&] { return frame.isFinished(); }, std::chrono::seconds(5),
+                                     failure) ||
             !frame.image()) {
             return false;
         }
@@ -181,24 +181,29 @@ int main() try {
     const std::string floorProgram = runnableByTestUser(TAVELIN_WAYLAND_FLOOR_BINARY);
     const Freeze freeze = freezeOf({program, "--capture"}, plain, dimmedContent(0, 600, 600),
                                    dimmedContent(1, 300, 300));
-    const Freeze floor = freezeOf({floorProgram}, plain, dimmedContent(0, 600, 600),
-                                  dimmedContent(1, 300, 300));
+    const Freeze floor =
+        freezeOf({floorProgram}, plain, dimmedContent(0, 600, 600), dimmedContent(1, 300, 300));
     const Freeze preparedFloor =
         freezeOf({floorProgram, "--prepared"}, plain, {40, 40, 40}, {40, 40, 40});
     std::printf(
         "| capture of 3840x2160 (scale 2) + 1920x1080 outputs, headless sway | ms (median of 15) "
         "| peak MiB |\n");
-    std::printf("|---|---|---|\n| tavelin-capture, wlr-screencopy, both outputs at once | %.1f | |\n",
-                ours);
+    std::printf(
+        "|---|---|---|\n| tavelin-capture, wlr-screencopy, both outputs at once | %.1f | |\n",
+        ours);
     std::printf("| `grim -t ppm -o NAME`, once per output, same run | %.1f | |\n", grim);
-    std::printf("| freeze: spawn to the overlay shown on both outputs (a 1x1 screencopy of each, every 4 ms) | %.1f | %.0f |\n",
-                freeze.milliseconds, freeze.peakMiB);
-    std::printf("| floor: plain libwayland, wlr-screencopy then one overlay-layer surface per output "
-                "showing its copy dimmed (`wayland_floor`), same way | %.1f | %.0f |\n",
-                floor.milliseconds, floor.peakMiB);
-    std::printf("| the same without the capture, a prepared image (`wayland_floor --prepared`) | "
-                "%.1f | %.0f |\n",
-                preparedFloor.milliseconds, preparedFloor.peakMiB);
+    std::printf(
+        "| freeze: spawn to the overlay shown on both outputs (a 1x1 screencopy of each, every 4 "
+        "ms) | %.1f | %.0f |\n",
+        freeze.milliseconds, freeze.peakMiB);
+    std::printf(
+        "| floor: plain libwayland, wlr-screencopy then one overlay-layer surface per output "
+        "showing its copy dimmed (`wayland_floor`), same way | %.1f | %.0f |\n",
+        floor.milliseconds, floor.peakMiB);
+    std::printf(
+        "| the same without the capture, a prepared image (`wayland_floor --prepared`) | "
+        "%.1f | %.0f |\n",
+        preparedFloor.milliseconds, preparedFloor.peakMiB);
     std::printf("\nfreeze / floor: %.2f\n", freeze.milliseconds / floor.milliseconds);
 } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());

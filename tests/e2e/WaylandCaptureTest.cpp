@@ -12,9 +12,9 @@ namespace {
 
 using testing_support::expectOutputContentInPng;
 using testing_support::HeadlessCompositor;
-using testing_support::PreplacedCase;
 using testing_support::kAppId;
 using testing_support::outputContentAt;
+using testing_support::PreplacedCase;
 using testing_support::rectJson;
 using testing_support::WaylandCaptureSession;
 
@@ -223,8 +223,8 @@ TEST(WaylandFaults, AnOutputRemovedUnderTheOverlay) {
 // is saved and reported (or, when the toolkit notices first, the loss is); one record either way.
 TEST(WaylandFaults, TheCompositorGoingAwayDuringTheSave) {
     WaylandCaptureSession session;
-    session.start({"--selectionPoints", "0,0,600,400", "--out-dir",
-                   session.binary().privateDirectory()});
+    session.start(
+        {"--selectionPoints", "0,0,600,400", "--out-dir", session.binary().privateDirectory()});
     session.compositor().input().tapKey(KEY_ENTER);
     session.compositor().stop();
     const auto outcome = session.finish();
@@ -253,8 +253,8 @@ TEST(WaylandSignals, AStopUnderTheOverlayEndsAsACancellation) {
 
 TEST(WaylandSignals, AStopDuringTheSaveStillReportsTheSavedSelection) {
     WaylandCaptureSession session;
-    session.start({"--selectionPoints", "0,0,600,400", "--out-dir",
-                   session.binary().privateDirectory()});
+    session.start(
+        {"--selectionPoints", "0,0,600,400", "--out-dir", session.binary().privateDirectory()});
     session.compositor().input().tapKey(KEY_ENTER);
     session.awaitOverlayGone(0);
     session.signal(SIGTERM);

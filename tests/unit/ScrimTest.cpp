@@ -1,8 +1,8 @@
-#include "core/image/Scrim.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "core/image/Scrim.h"
 
 namespace tavelin {
 namespace {

@@ -40,7 +40,8 @@ void restoreFromScrim(const uint32_t* dimmed, uint32_t* restored, size_t count) 
         const uint32_t pixel = dimmed[index];
         uint32_t original = 0xff000000u;
         for (uint32_t shift = 0; shift < 24; shift += 8) {
-            const uint32_t level = kLowestBehind[(pixel >> shift) & 0xffu] + ((pixel >> (24 + shift / 8)) & 1u);
+            const uint32_t level =
+                kLowestBehind[(pixel >> shift) & 0xffu] + ((pixel >> (24 + shift / 8)) & 1u);
             original |= level << shift;
         }
         restored[index] = original;

@@ -60,18 +60,24 @@ const wl_pointer_listener CurtainInput::kPointerListener = [] {
 
 const wl_keyboard_listener CurtainInput::kKeyboardListener = {
     // Keys are passed on as positions, which is how the overlay knows them.
-    .keymap = [](void*, wl_keyboard*, uint32_t, int32_t descriptor, uint32_t) { close(descriptor); },
+    .keymap = [](void*, wl_keyboard*, uint32_t, int32_t descriptor,
+                 uint32_t) { close(descriptor); },
     .enter = [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},
     .leave = [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
     .key =
         [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
             CurtainInput& self = inputOf(data);
-            self.record_({HeldInput::Kind::key, {}, 0, 0, key,
-                          state == WL_KEYBOARD_KEY_STATE_PRESSED, self.modifiers_});
+            self.record_({HeldInput::Kind::key,
+                          {},
+                          0,
+                          0,
+                          key,
+                          state == WL_KEYBOARD_KEY_STATE_PRESSED,
+                          self.modifiers_});
         },
-    .modifiers =
-        [](void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t,
-           uint32_t) { inputOf(data).modifiers_ = heldModifiers(depressed | latched); },
+    .modifiers = [](void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
+                    uint32_t,
+                    uint32_t) { inputOf(data).modifiers_ = heldModifiers(depressed | latched); },
     .repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {},
 };
 

@@ -31,7 +31,8 @@ ShmBuffer ShmBuffer::create(wl_shm* shm, uint32_t format, int width, int height,
     result.width_ = width;
     result.height_ = height;
     result.stride_ = stride;
-    result.buffer_ = wl_shm_pool_create_buffer(result.pool_.get(), 0, width, height, stride, format);
+    result.buffer_ =
+        wl_shm_pool_create_buffer(result.pool_.get(), 0, width, height, stride, format);
     return result;
 }
 

@@ -2,10 +2,11 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
-#include <cstring>
 
 #include "WaylandSession.h"
 #include "core/image/Scrim.h"
@@ -43,7 +44,8 @@ void drain(const FileDescriptor& event) {
 
 void dimInPlace(const ShmBuffer& copy) {
     for (int y = 0; y < copy.height(); ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(copy.pixels().get() + size_t(copy.stride()) * size_t(y));
+        auto* row =
+            reinterpret_cast<uint32_t*>(copy.pixels().get() + size_t(copy.stride()) * size_t(y));
         dimKeepingRest(row, size_t(copy.width()));
     }
 }

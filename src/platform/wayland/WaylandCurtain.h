@@ -4,8 +4,8 @@
 #include <deque>
 #include <map>
 #include <memory>
-#include <string>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 

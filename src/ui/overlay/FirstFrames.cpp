@@ -35,9 +35,8 @@ bool FirstFrames::eventFilter(QObject*, QEvent* event) {
 }
 
 void FirstFrames::look() {
-    std::erase_if(waiting_, [](const QPointer<QWindow>& window) {
-        return !window || window->isExposed();
-    });
+    std::erase_if(waiting_,
+                  [](const QPointer<QWindow>& window) { return !window || window->isExposed(); });
     if (waiting_.empty()) finish();
 }
 

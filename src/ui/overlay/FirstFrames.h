@@ -20,8 +20,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    FirstFrames(const std::vector<QWindow*>& windows, std::function<void()> drawn,
-                QObject* parent);
+    FirstFrames(const std::vector<QWindow*>& windows, std::function<void()> drawn, QObject* parent);
     void look();
     void finish();
 
