@@ -4,6 +4,7 @@
 #include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "WaylandCaptureSession.h"
 
@@ -87,6 +88,26 @@ TEST(WaylandCapture, InputFromTheMomentTheScreensFreezeIsKept) {
     ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
     EXPECT_EQ(outcome.record["selectionPoints"], rectJson(201, 150, 400, 300));
     expectOutputContentInPng(outcome.record["imagePath"], 0, 201, 150, 400, 300);
+    EXPECT_EQ(outcome.err, "");
+}
+
+// A drag begun the moment the screens freeze and ended well after the overlay's windows have
+// drawn is one drag, and a key right after it counts: the button went down before the windows
+// existed, and the key comes as the frozen screens' first surfaces give way to them.
+TEST(WaylandCapture, ADragBegunAsTheScreensFreezeEndsWhereItIsReleased) {
+    WaylandCaptureSession session;
+    session.startAndStopAtTheFreeze({"--out-dir", session.binary().privateDirectory()});
+    session.compositor().input().movePointer(300, 200);
+    session.compositor().input().pressButton();
+    session.compositor().input().movePointer(400, 300);
+    session.signal(SIGCONT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    session.compositor().input().movePointer(700, 500);
+    session.compositor().input().releaseButton();
+    session.compositor().input().tapKey(KEY_ENTER);
+    const auto outcome = session.finish();
+    ASSERT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.record["selectionPoints"], rectJson(300, 200, 400, 300));
     EXPECT_EQ(outcome.err, "");
 }
 

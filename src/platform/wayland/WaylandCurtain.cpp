@@ -18,8 +18,9 @@
 namespace tavelin {
 namespace {
 
-// The compositor configures a new layer surface at once; this bounds one that does not.
-constexpr std::chrono::milliseconds kConfigureTimeout{1000};
+// The compositor configures a new layer surface and answers a round trip at once; this bounds
+// one that does not.
+constexpr std::chrono::milliseconds kAnswerTimeout{1000};
 constexpr uint32_t kAllEdges =
     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
     ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
@@ -120,7 +121,7 @@ bool WaylandCurtain::show(const std::map<std::string, const ShmBuffer*>& copies)
             return std::all_of(sheets_.begin(), sheets_.end(),
                                [](const Sheet& sheet) { return sheet.configured; });
         },
-        kConfigureTimeout, failure);
+        kAnswerTimeout, failure);
     if (!configured) return false;
     std::vector<const ShmBuffer*> shots;
     for (const Sheet& sheet : sheets_) {
@@ -172,7 +173,7 @@ void WaylandCurtain::holdInput() {
     while (!ending_) {
         if (handOverAsked_ && !handedOver) {
             // Whatever the compositor sent before the hand-over is passed on too.
-            if (wl_display_roundtrip(display) < 0) break;
+            if (!session_->roundtrip(kAnswerTimeout)) break;
             handedOver = true;
         }
         if (handedOver && !(input_ && input_->isButtonHeld())) break;
@@ -197,15 +198,18 @@ void WaylandCurtain::holdInput() {
     takeDown();
 }
 
+// The surfaces go first, so that the compositor sends what comes next to the windows beneath;
+// what it sent the curtain before it had them gone still arrives, and is passed on.
 void WaylandCurtain::takeDown() {
-    input_.reset();
     for (Sheet& sheet : sheets_) {
         if (sheet.layer) zwlr_layer_surface_v1_destroy(sheet.layer);
         if (sheet.surface) wl_surface_destroy(sheet.surface);
         sheet.layer = nullptr;
         sheet.surface = nullptr;
-        sheet.shown = {};
     }
+    if (input_) session_->roundtrip(kAnswerTimeout);
+    input_.reset();
+    for (Sheet& sheet : sheets_) sheet.shown = {};
     wl_display_flush(session_->display());
 }
 

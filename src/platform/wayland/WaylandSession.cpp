@@ -135,6 +135,19 @@ bool WaylandSession::roundtrip() {
     return wl_display_roundtrip(display_.get()) >= 0;
 }
 
+bool WaylandSession::roundtrip(std::chrono::milliseconds bound) {
+    static const wl_callback_listener listener = {
+        .done = [](void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; },
+    };
+    bool answered = false;
+    wl_callback* callback = wl_display_sync(display_.get());
+    wl_callback_add_listener(callback, &listener, &answered);
+    std::string failure;
+    dispatchUntil([&answered] { return answered; }, bound, failure);
+    wl_callback_destroy(callback);
+    return answered;
+}
+
 bool WaylandSession::dispatchUntil(const std::function<bool()>& isDone,
                                    std::chrono::milliseconds timeout, std::string& failure) {
     wl_display* display = display_.get();

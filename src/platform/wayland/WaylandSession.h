@@ -69,6 +69,8 @@ public:
     bool offersLayerShell() const { return layerShell_ != nullptr; }
     // False once the connection has failed.
     bool roundtrip();
+    // The same, giving up on a compositor silent for `bound`.
+    bool roundtrip(std::chrono::milliseconds bound);
     // Handles events until `isDone` holds. Fails with a reason when the connection breaks or
     // the compositor stays silent for `timeout`.
     bool dispatchUntil(const std::function<bool()>& isDone, std::chrono::milliseconds timeout,
