@@ -40,11 +40,9 @@ void FirstFrames::look() {
     if (waiting_.empty()) finish();
 }
 
+// Deleting the watcher takes its filters off the windows.
 void FirstFrames::finish() {
     if (!drawn_) return;
-    for (const QPointer<QWindow>& window : waiting_) {
-        if (window) window->removeEventFilter(this);
-    }
     std::exchange(drawn_, {})();
     deleteLater();
 }

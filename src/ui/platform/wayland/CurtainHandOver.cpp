@@ -40,30 +40,6 @@ Qt::MouseButton buttonFor(uint32_t code) {
     }
 }
 
-// The overlay tells keys by their position; the symbol only needs to be plausible.
-int keyFor(uint32_t code) {
-    switch (code) {
-        case KEY_ESC:
-            return Qt::Key_Escape;
-        case KEY_ENTER:
-            return Qt::Key_Return;
-        case KEY_KPENTER:
-            return Qt::Key_Enter;
-        case KEY_R:
-            return Qt::Key_R;
-        case KEY_LEFT:
-            return Qt::Key_Left;
-        case KEY_RIGHT:
-            return Qt::Key_Right;
-        case KEY_UP:
-            return Qt::Key_Up;
-        case KEY_DOWN:
-            return Qt::Key_Down;
-        default:
-            return Qt::Key_unknown;
-    }
-}
-
 Qt::KeyboardModifiers modifiersOf(const HeldInput& input) {
     Qt::KeyboardModifiers modifiers;
     modifiers.setFlag(Qt::ShiftModifier, input.modifiers & kHeldShift);
@@ -73,7 +49,8 @@ Qt::KeyboardModifiers modifiersOf(const HeldInput& input) {
     return modifiers;
 }
 
-// Key codes of the keymap as the toolkit reports them: the input code plus 8.
+// Key codes of the keymap as the toolkit reports them: the input code plus 8. The overlay
+// tells keys by these positions, so the keys go on without a symbol.
 constexpr quint32 kKeymapOffset = 8;
 
 }  // namespace
@@ -103,7 +80,7 @@ void CurtainHandOver::passOn(const HeldInput& input) {
         QWindow* window = windows_.empty() ? nullptr : windows_.front().data();
         if (!window) return;
         QWindowSystemInterface::handleExtendedKeyEvent(
-            window, input.pressed ? QEvent::KeyPress : QEvent::KeyRelease, keyFor(input.code),
+            window, input.pressed ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_unknown,
             modifiers, input.code + kKeymapOffset, 0, 0);
         return;
     }
