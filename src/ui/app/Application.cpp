@@ -43,6 +43,7 @@ void runApplication(int argc, char** argv) {
     // permission gate still decides, in order, whether the screenshots are used.
     ScreenFreeze freeze;
     const bool capturing = AppArgs::scanMode(arguments) == AppMode::capture && !isRunningTests();
+    backend->prepareToolkit(capturing);
     if (capturing && backend->capturesBeforeToolkit()) freeze.start(*backend);
     if (capturing) warmUpFontConfiguration();
     // The toolkit sees only the program path: the host's arguments are ours alone, and a value

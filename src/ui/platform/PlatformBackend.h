@@ -17,6 +17,10 @@ namespace tavelin {
 // start (BackendLoader.h); nothing else in the program names X11 or Wayland.
 class PlatformBackend : public ScreenPlatform {
 public:
+    // Sets what the toolkit reads from the environment for a run that shows `windows`. Called
+    // before any other thread starts: the environment changed while another thread reads it (a
+    // display connection looking up its address) can crash that thread.
+    virtual void prepareToolkit(bool /*windows*/) {}
     // The toolkit's application, speaking this backend's window system when the run shows
     // `windows`; one without windows otherwise, and when there is no display to show them on.
     virtual std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv,

@@ -56,6 +56,20 @@ WaylandBackend::WaylandBackend(WaylandCompositorOffer offer)
 
 WaylandBackend::~WaylandBackend() = default;
 
+void WaylandBackend::prepareToolkit(bool windows) {
+    if (!windows) return;
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    // Frameless windows need no decorations; asking whether they could have them loads EGL and
+    // the GL driver, about 100 ms, for windows that draw in shared memory.
+    qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+    if (offer_.layerShell && !LayerShellOverlay::kToolkitHasTheShell) {
+        qputenv("QT_WAYLAND_SHELL_INTEGRATION", kNoToolkitShell);
+        qputenv("QT_WAYLAND_DONT_CHECK_SHELL_INTEGRATION", "1");
+        // The toolkit looks for its shell when it makes its first window.
+        quietenToolkitMessages(aboutTheMissingShell);
+    }
+}
+
 // An undecided pixel source is decided here, once the toolkit's D-Bus connection can ask the
 // bus for the portal.
 std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char** argv,
@@ -64,16 +78,6 @@ std::unique_ptr<QCoreApplication> WaylandBackend::startToolkit(int& argc, char**
     if (!windows) {
         application = std::make_unique<QCoreApplication>(argc, argv);
     } else {
-        qputenv("QT_QPA_PLATFORM", "wayland");
-        // Frameless windows need no decorations; asking whether they could have them loads
-        // EGL and the GL driver, about 100 ms, for windows that draw in shared memory.
-        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
-        if (offer_.layerShell && !LayerShellOverlay::kToolkitHasTheShell) {
-            qputenv("QT_WAYLAND_SHELL_INTEGRATION", kNoToolkitShell);
-            qputenv("QT_WAYLAND_DONT_CHECK_SHELL_INTEGRATION", "1");
-            // The toolkit looks for its shell when it makes its first window.
-            quietenToolkitMessages(aboutTheMissingShell);
-        }
         application = std::make_unique<QApplication>(argc, argv);
         if (offer_.layerShell) layerShell_ = LayerShellOverlay::bind();
     }

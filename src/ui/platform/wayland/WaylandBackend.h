@@ -35,6 +35,7 @@ public:
     std::string lostConnectionText() const override {
         return "Lost the connection to the Wayland compositor";
     }
+    void prepareToolkit(bool windows) override;
     std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv,
                                                    bool windows) override;
     // KWin and the portal answer through the toolkit's D-Bus connection.

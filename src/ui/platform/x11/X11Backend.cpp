@@ -54,10 +54,13 @@ Result<ScreenshotMap, CaptureFailure> X11Backend::captureAllDisplays() const {
     return tavelin::captureAllDisplays();
 }
 
+void X11Backend::prepareToolkit(bool windows) {
+    if (windows) qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 std::unique_ptr<QCoreApplication> X11Backend::startToolkit(int& argc, char** argv,
                                                           bool windows) {
     if (!windows) return std::make_unique<QCoreApplication>(argc, argv);
-    qputenv("QT_QPA_PLATFORM", "xcb");
     return std::make_unique<QApplication>(argc, argv);
 }
 

@@ -15,6 +15,7 @@ public:
     std::string lostConnectionText() const override {
         return "Lost the connection to the X server";
     }
+    void prepareToolkit(bool windows) override;
     std::unique_ptr<QCoreApplication> startToolkit(int& argc, char** argv,
                                                    bool windows) override;
     void showOverlayWindow(QWidget& window, QScreen& screen) const override;
