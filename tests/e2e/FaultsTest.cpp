@@ -59,6 +59,21 @@ TEST(Faults, StandardErrorStaysEmptyWhateverTheLocale) {
     }
 }
 
+// The screens are captured on a thread of their own while the toolkit starts; the environment
+// must be set up before, or a change can pull it from under the capture's connection.
+TEST(Faults, TheEnvironmentIsSetBeforeTheScreensAreCaptured) {
+    testing_support::CaptureSession session(
+        testing_support::kTwoMonitors,
+        {{"LD_PRELOAD", TAVELIN_ENVIRONMENT_WATCH_LIBRARY},
+         // A sanitized program wants its runtime loaded first; the watch only forwards calls.
+         {"ASAN_OPTIONS", "verify_asan_link_order=0"}});
+    session.start({});
+    session.xdotool({"key", "Escape"});
+    const auto outcome = session.finish();
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "");
+}
+
 TEST(Faults, CaptureWithoutADisplay) {
     testing_support::BinaryRun binary;
     const auto result = binary.run({"--capture", "--request-id", "r-1"});

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "WaylandCaptureSession.h"
+#include "support/TestUser.h"
 
 namespace tavelin {
 namespace {
@@ -224,6 +225,22 @@ TEST(WaylandFaults, TheCompositorGoingAwayStillEndsWithOneErrorRecord) {
     EXPECT_EQ(outcome.record["requestId"], "r-9");
     EXPECT_EQ(outcome.out.find('\n'), outcome.out.size() - 1) << outcome.out;
     EXPECT_EQ(testing_support::readFileContents(file) + "\n", outcome.out);
+}
+
+// The screens freeze on a thread of their own while the toolkit starts; the environment must be
+// set up before, or a change can pull it from under the capture's connection.
+TEST(WaylandFaults, TheEnvironmentIsSetBeforeTheScreensAreCaptured) {
+    WaylandCaptureSession session;
+    auto& environment = session.binary().environment();
+    environment["LD_PRELOAD"] =
+        testing_support::runnableByTestUser(TAVELIN_ENVIRONMENT_WATCH_LIBRARY);
+    // A sanitized program wants its runtime loaded first; the watch only forwards calls.
+    environment["ASAN_OPTIONS"] = "verify_asan_link_order=0";
+    session.start({});
+    session.compositor().input().tapKey(KEY_ESC);
+    const auto outcome = session.finish();
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "");
 }
 
 // The output goes away under its overlay window: the run goes on with the other one, and ends
