@@ -28,9 +28,12 @@ log="$setup_logs/tests-$preset.log"
 if ctest --preset "$preset" -j2 --output-on-failure >"$log" 2>&1; then
   grep -E "tests passed|did not run|^\s+[0-9]+ - .*\(Skipped\)" "$log"
 else
-  grep -E "^ *[0-9]+ - .*(Failed|Timeout|Exception)|tests passed" "$log" >&2 || true
-  echo "The failing tests' output is in $log" >&2
-  tail -n 60 "$log" >&2
+  tail -n 30 "$log" >&2
+  # Each failing test's own output, last, where a reader of the end of the log sees it.
+  awk '/\*\*\*(Failed|Timeout|Exception)/ { shown = 0; failing = 1 }
+       /^ +Start +[0-9]+:|^ *[0-9]+\/[0-9]+ Test +#|^[0-9]+% tests passed/ && !/\*\*\*/ { failing = 0 }
+       failing && shown++ < 60' "$log" >&2
+  echo "The whole log: $log" >&2
   exit 1
 fi
 if $debian13; then
