@@ -62,7 +62,7 @@ struct PortalSession {
     std::pair<nlohmann::json, std::optional<testing_support::DecodedPng>> dragToPng(
         const std::string& source) {
         const auto outcome = captureDrag(source);
-        EXPECT_EQ(outcome.status, 0) << source << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.status, 0) << source << outcome.out << outcome.err << portal.logs();
         if (outcome.status != 0) return {};
         auto png = testing_support::decodePngFile(outcome.record["imagePath"]);
         std::filesystem::remove(std::string(outcome.record["imagePath"]));

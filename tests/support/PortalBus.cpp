@@ -83,6 +83,12 @@ Environment PortalBus::clientEnvironment(Environment environment) const {
     return environment;
 }
 
+std::string PortalBus::logs() const {
+    const std::string runtime = environment_.at("XDG_RUNTIME_DIR");
+    return "session bus and portal:\n" + readFileContents(runtime + "/bus.log") +
+           "PipeWire:\n" + readFileContents(runtime + "/pipewire.log");
+}
+
 std::string portalAppIdOfChildren() {
     std::ifstream cgroup("/proc/self/cgroup");
     return appIdFromCgroup(std::string{std::istreambuf_iterator<char>(cgroup), {}});

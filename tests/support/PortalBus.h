@@ -41,6 +41,8 @@ public:
     void storePermission(const std::string& appId, const std::string& answer) const {
         storeScreenshotPermission(environment_, appId, answer);
     }
+    // What the bus and the services it started have said so far, to explain a failure.
+    std::string logs() const;
     // Runs `argv` as the test user on this bus, e.g. a stand-in for the portal.
     std::unique_ptr<ChildProcess> startClient(const std::vector<std::string>& argv) const;
 
