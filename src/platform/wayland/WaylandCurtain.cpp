@@ -8,12 +8,9 @@
 #include <cerrno>
 #include <chrono>
 
+#include "LayerShellProtocol.h"
 #include "WaylandSession.h"
 #include "core/image/Scrim.h"
-// The protocol names an argument "namespace", a C++ keyword.
-#define namespace surfaceNamespace
-#include "wlr-layer-shell-unstable-v1-client-protocol.h"
-#undef namespace
 
 namespace tavelin {
 namespace {
@@ -21,9 +18,6 @@ namespace {
 // The compositor configures a new layer surface and answers a round trip at once; this bounds
 // one that does not.
 constexpr std::chrono::milliseconds kAnswerTimeout{1000};
-constexpr uint32_t kAllEdges =
-    ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
 
 // A surface states its size as pixels over a whole scale; anything else would be resampled.
 bool showsPixelForPixel(const WaylandOutput& output) {
@@ -81,7 +75,7 @@ std::unique_ptr<WaylandCurtain> WaylandCurtain::prepare(std::shared_ptr<WaylandS
             session->layerShell(), sheet.surface, output.handle, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
             "tavelin-capture");
         zwlr_layer_surface_v1_add_listener(sheet.layer, &kSheetListener, &sheet.configured);
-        zwlr_layer_surface_v1_set_anchor(sheet.layer, kAllEdges);
+        zwlr_layer_surface_v1_set_anchor(sheet.layer, kLayerShellAllEdges);
         zwlr_layer_surface_v1_set_exclusive_zone(sheet.layer, -1);
         zwlr_layer_surface_v1_set_keyboard_interactivity(
             sheet.layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);

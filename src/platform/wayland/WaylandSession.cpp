@@ -6,12 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "LayerShellProtocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
-// The protocol names an argument "namespace", a C++ keyword.
-#define namespace surfaceNamespace
-#include "wlr-layer-shell-unstable-v1-client-protocol.h"
-#undef namespace
 
 namespace tavelin {
 namespace {
@@ -20,7 +17,6 @@ constexpr uint32_t kOutputVersion = 4;
 constexpr uint32_t kXdgOutputVersion = 3;
 constexpr uint32_t kScreencopyVersion = 3;
 constexpr uint32_t kCompositorVersion = 4;
-constexpr uint32_t kLayerShellVersion = 3;
 constexpr uint32_t kSeatVersion = 5;
 
 bool isQuarterTurn(int32_t transform) {

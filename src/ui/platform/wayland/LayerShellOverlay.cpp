@@ -10,19 +10,12 @@
 #include <cstring>
 #include <deque>
 
-// The protocol names an argument "namespace", a C++ keyword.
-#define namespace surfaceNamespace
-#include "wlr-layer-shell-unstable-v1-client-protocol.h"
-#undef namespace
+#include "platform/wayland/LayerShellProtocol.h"
 
 namespace tavelin {
 namespace {
 
-constexpr uint32_t kLayerShellVersion = 3;
 constexpr int kConfigureRoundtrips = 10;
-constexpr uint32_t kAllEdges =
-    ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
 
 void global(void* data, wl_registry* registry, uint32_t name, const char* interface,
             uint32_t version) {
@@ -118,7 +111,7 @@ void LayerShellOverlay::show(QWidget& window, QScreen& screen) const {
     placement.surface = zwlr_layer_shell_v1_get_layer_surface(
         protocol_->shell, surface, output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tavelin-capture");
     zwlr_layer_surface_v1_add_listener(placement.surface, &kSurfaceListener, &placement.configured);
-    zwlr_layer_surface_v1_set_anchor(placement.surface, kAllEdges);
+    zwlr_layer_surface_v1_set_anchor(placement.surface, kLayerShellAllEdges);
     zwlr_layer_surface_v1_set_exclusive_zone(placement.surface, -1);  // over panels, not beside
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         placement.surface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
